@@ -1,0 +1,24 @@
+// One run of the tool: the command line, the fixed order of the steps, every
+// message and the Enter wait.
+#pragma once
+
+#include <cstdio>
+
+// How a run ended, as the process exit status scripts can rely on.
+enum ExitStatus : int {
+  kExitReplaced = 0,
+  kExitNotFound = 1,
+  kExitNoPath = 2,
+  kExitCannotOpen = 3,
+  kExitIoFailure = 4,
+};
+
+struct PatchRun {
+  bool quiet = false;                 // a second argument silences everything but failures
+  const char* target_path = nullptr;  // argv[1], used and printed exactly as given
+  std::FILE* stream = nullptr;        // the font file, open from the scan to the close
+  int match_count = 0;                // 1 once the slashed zero was written
+};
+
+// Messages go to `out`, the wait reads one byte from `in`.
+ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in);

@@ -1,0 +1,15 @@
+// The per-offset search for the plain zero and the one write of the slashed
+// zero over its first occurrence.
+#pragma once
+
+#include <cstdio>
+
+struct ScanResult {
+  int match_count = 0;     // 1 once the replacement has been handed to the stream
+  bool io_failed = false;  // a seek, read or write failed: the file is not known to be right
+};
+
+// Scans the whole of `stream` (opened "rb+") from offset 0, one byte at a
+// time, and overwrites the first window that equals SearchRecord. The stream
+// stays open and may hold the write in its buffer.
+ScanResult scan_and_replace(std::FILE* stream);

@@ -1,0 +1,153 @@
+// The built tool run as a process, with exact output bytes, exit status and
+// file content checked after every run.
+#include <gtest/gtest.h>
+
+#include "case_name.h"
+
+#include <algorithm>
+
+#include "expected_output.h"
+#include "expected_records.h"
+#include "test_bytes.h"
+#include "tool_process.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+const Bytes& kPlain = expected::kPlainZero;
+const Bytes& kSlashed = expected::kSlashedZero;
+
+enum class Fixture { kNone, kMissingFile, kOrdinaryFile, kSampleFont, kTwoZeroFont };
+enum class Ending { kNoPath, kCannotOpen, kDone, kNotFound };
+
+struct EndToEndCase {
+  const char* name;
+  Fixture fixture;
+  bool quiet;
+  std::string input;
+  std::vector<Ending> endings;  // one run each, in order
+  const char* file_name = "e2e-target.ttf";
+};
+
+Bytes fixture_bytes(Fixture fixture) {
+  switch (fixture) {
+    case Fixture::kSampleFont: return read_file(TOVALIN_SAMPLE_FONT);
+    case Fixture::kTwoZeroFont: return read_file(TOVALIN_TWO_ZERO_FONT);
+    case Fixture::kOrdinaryFile: {
+      Bytes b(5000);
+      for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<unsigned char>(i * 7 % 251);
+      return b;
+    }
+    default: return {};
+  }
+}
+
+int exit_status_of(Ending ending) {
+  switch (ending) {
+    case Ending::kDone: return 0;
+    case Ending::kNotFound: return 1;
+    case Ending::kNoPath: return 2;
+    case Ending::kCannotOpen: return 3;
+  }
+  return -1;
+}
+
+std::string expected_output(Ending ending, bool quiet, const std::string& path) {
+  const std::string banner = quiet ? "" : expected::kBanner;
+  switch (ending) {
+    case Ending::kNoPath: return banner + expected::kMissingPath + expected::kPressEnter;
+    case Ending::kCannotOpen: return banner + expected::kCannotOpen + expected::kPressEnter;
+    case Ending::kDone:
+      return quiet ? "" : banner + expected::target_line(path) + expected::kDone + expected::kPressEnter;
+    case Ending::kNotFound:
+      return quiet ? "" : banner + expected::target_line(path) + expected::kNotFound + expected::kPressEnter;
+  }
+  return {};
+}
+
+// The original with its first `count` plain zeros slashed, found independently of the tool.
+Bytes after_replacements(Bytes content, int count) {
+  for (int i = 0; i < count; ++i) {
+    const auto at = std::search(content.begin(), content.end(), kPlain.begin(), kPlain.end());
+    if (at == content.end()) break;
+    std::copy(kSlashed.begin(), kSlashed.end(), at);
+  }
+  return content;
+}
+
+class EndToEnd : public testing::TestWithParam<EndToEndCase> {};
+
+TEST_P(EndToEnd, PrintsExactlyTheEndingAndChangesOnlyTheZero) {
+  const EndToEndCase& c = GetParam();
+  const std::string path = c.file_name;
+  std::remove(path.c_str());
+  const Bytes original = fixture_bytes(c.fixture);
+  if (c.fixture != Fixture::kNone && c.fixture != Fixture::kMissingFile) write_file(path, original);
+
+  std::vector<std::string> args;
+  if (c.fixture != Fixture::kNone) args.push_back(path);
+  if (c.quiet) args.push_back("anything");
+  int replaced = 0;
+  for (std::size_t i = 0; i < c.endings.size(); ++i) {
+    const ToolRun run = run_tool(args, c.input);
+    EXPECT_EQ(run.output, with_platform_line_ends(expected_output(c.endings[i], c.quiet, path)))
+        << "run " << i + 1;
+    EXPECT_EQ(run.exit_status, exit_status_of(c.endings[i])) << "run " << i + 1;
+    if (c.endings[i] == Ending::kDone) ++replaced;
+  }
+  if (c.fixture == Fixture::kMissingFile) {
+    EXPECT_TRUE(read_file(path).empty()) << "a missing file must not be created";
+  }
+  if (!original.empty()) {
+    const Bytes after = read_file(path);
+    EXPECT_EQ(after.size(), original.size());
+    EXPECT_EQ(after, after_replacements(original, replaced));
+  }
+  std::remove(path.c_str());
+}
+
+using E = Ending;
+INSTANTIATE_TEST_SUITE_P(
+    Runs, EndToEnd,
+    testing::Values(
+        EndToEndCase{"NoPath", Fixture::kNone, false, "\n", {E::kNoPath}},
+        EndToEndCase{"MissingFile", Fixture::kMissingFile, false, "\n", {E::kCannotOpen}},
+        EndToEndCase{"FileWithoutTheZero", Fixture::kOrdinaryFile, false, "\n", {E::kNotFound}},
+        EndToEndCase{"PatchableFontThenTheSameFontAgain", Fixture::kSampleFont, false, "\n",
+                     {E::kDone, E::kNotFound}},
+        EndToEndCase{"FontWithTwoZerosRunThreeTimes", Fixture::kTwoZeroFont, false, "\n",
+                     {E::kDone, E::kDone, E::kNotFound}},
+        EndToEndCase{"QuietOnPatchableFont", Fixture::kSampleFont, true, "", {E::kDone, E::kNotFound}},
+        EndToEndCase{"QuietOnFileWithoutTheZero", Fixture::kOrdinaryFile, true, "", {E::kNotFound}},
+        EndToEndCase{"QuietOnMissingFileStillReportsAndWaits", Fixture::kMissingFile, true, "\n",
+                     {E::kCannotOpen}},
+        EndToEndCase{"InputAtEndOfFileEndsEveryWait", Fixture::kSampleFont, false, "", {E::kDone, E::kNotFound}},
+        EndToEndCase{"NoPathWithInputAtEndOfFile", Fixture::kNone, false, "", {E::kNoPath}},
+        EndToEndCase{"PathWithSpacesAndPercentIsPrintedAsWritten", Fixture::kSampleFont, false, "\n",
+                     {E::kDone}, "e2e my font %s %d 100%.ttf"}),
+    CaseName());
+
+TEST(EndToEndNotARegularFile, ADirectoryIsRefused) {
+  const ToolRun run = run_tool({".", "quiet"}, "\n");
+  EXPECT_EQ(run.output, with_platform_line_ends(expected::kCannotOpen + expected::kPressEnter));
+  EXPECT_EQ(run.exit_status, 3);
+}
+
+#ifndef _WIN32
+TEST(EndToEndNotARegularFile, AnEndlessDeviceOrAPipeIsRefusedBeforeAnyRead) {
+  const std::string fifo = "e2e-fifo";
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/zero"), fifo}) {
+    const ToolRun run = run_tool({path}, "\n");
+    EXPECT_EQ(run.output, expected::kBanner + expected::kCannotOpen + expected::kPressEnter) << path;
+    EXPECT_EQ(run.exit_status, 3) << path;
+  }
+  std::remove(fifo.c_str());
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,18 @@
+// A stream over a real file that fails one kind of call on demand, to show
+// that no I/O failure is ever reported as a patched or unpatchable font.
+// glibc only (fopencookie).
+#pragma once
+
+#include <cstdio>
+
+enum class Fault {
+  kNone,
+  kReadPastStart,  // reads starting at byte 200 or later fail
+  kSeek,
+  kWrite,
+  kClose,
+};
+
+// nullptr if `path` cannot be opened "rb+". With `buffered` false every
+// call reaches the cookie at once.
+std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered);
