@@ -4,7 +4,12 @@
 
 namespace {
 
-std::string quoted(const std::string& arg) { return "\"" + arg + "\""; }
+void append_quoted(std::string& command, const std::string& arg) {
+  if (!command.empty()) command.push_back(' ');
+  command.push_back('"');
+  command.append(arg);
+  command.push_back('"');
+}
 
 }  // namespace
 
@@ -17,8 +22,9 @@ ToolRun run_tool(const std::vector<std::string>& args, const std::string& input)
   SetHandleInformation(stdin_write, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(stdout_read, HANDLE_FLAG_INHERIT, 0);
 
-  std::string command = quoted(TOVALIN_TOOL);
-  for (const std::string& a : args) command += " " + quoted(a);
+  std::string command;
+  append_quoted(command, TOVALIN_TOOL);
+  for (const std::string& a : args) append_quoted(command, a);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
