@@ -2,10 +2,9 @@
 // shows the failure, waits even in quiet mode, and exits with 4.
 #include <gtest/gtest.h>
 
-#include "case_name.h"
-
 #include <vector>
 
+#include "case_name.h"
 #include "expected_output.h"
 #include "faulty_target_stream.h"
 #include "patch_run.h"
@@ -60,8 +59,7 @@ TEST_P(RunWithFault, ShowsTheFailureAndWaits) {
   if (c.quiet) args.push_back("-q");
   const RunOutcome outcome = run_with(args);
 
-  const std::string shown =
-      c.quiet ? "" : expected::kBanner + expected::target_line(path);
+  const std::string shown = c.quiet ? "" : expected::kBanner + expected::target_line(path);
   EXPECT_EQ(outcome.output, shown + expected::kCannotOpen + expected::kPressEnter);
   EXPECT_EQ(outcome.status, kExitIoFailure);
   EXPECT_EQ(outcome.input_left, 4) << "the wait reads exactly one byte";
@@ -87,8 +85,8 @@ TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
 
   const RunOutcome outcome = run_with({"tovalin", path});
 
-  EXPECT_EQ(outcome.output, expected::kBanner + expected::target_line(path) + expected::kDone +
-                                expected::kPressEnter);
+  EXPECT_EQ(outcome.output,
+            expected::kBanner + expected::target_line(path) + expected::kDone + expected::kPressEnter);
   EXPECT_EQ(outcome.status, kExitReplaced);
   Bytes patched = content;
   std::copy(ReplacementRecord, ReplacementRecord + 188, patched.begin() + 10);

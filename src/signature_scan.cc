@@ -21,8 +21,7 @@ bool seek_from_start(std::FILE* stream, std::int64_t offset) {
 
 bool window_matches(const unsigned char* window, std::size_t length) {
   if (std::memcmp(window, SearchRecord, kPrefixLength) != 0) return false;
-  return std::memcmp(window + kPrefixLength, SearchRecord + kPrefixLength,
-                     length - kPrefixLength) == 0;
+  return std::memcmp(window + kPrefixLength, SearchRecord + kPrefixLength, length - kPrefixLength) == 0;
 }
 
 }  // namespace
@@ -45,8 +44,7 @@ ScanResult scan_and_replace(std::FILE* stream) {
 
     std::memcpy(window, ReplacementRecord, length);
     result.match_count = 1;
-    result.io_failed = !seek_from_start(stream, offset) ||
-                       std::fwrite(window, 1, length, stream) < length;
+    result.io_failed = !seek_from_start(stream, offset) || std::fwrite(window, 1, length, stream) < length;
     return result;
   }
 }

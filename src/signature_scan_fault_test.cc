@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "case_name.h"
-
 #include "faulty_stream.h"
 #include "signature_scan.h"
 #include "test_bytes.h"

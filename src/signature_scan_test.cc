@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "case_name.h"
-
 #include "test_bytes.h"
 #include "zero_records.h"
 
@@ -65,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"FileIsExactlyTheRecord", kPlain, 1, kSlashed},
         ScanCase{"RecordTwiceOnlyTheFirstReplaced", join({filler(9), kPlain, filler(5), kPlain}), 1,
                  join({filler(9), kSlashed, filler(5), kPlain})},
-        ScanCase{"PrefixAgreesLastByteDiffers", join({kNearMiss, filler(3)}), 0, join({kNearMiss, filler(3)})},
+        ScanCase{"PrefixAgreesLastByteDiffers", join({kNearMiss, filler(3)}), 0,
+                 join({kNearMiss, filler(3)})},
         ScanCase{"ScanCarriesOnPastANearMiss", join({kNearMiss, filler(2), kPlain}), 1,
                  join({kNearMiss, filler(2), kSlashed})},
         ScanCase{"AlreadySlashedIsNotFound", join({filler(7), kSlashed, filler(7)}), 0,

@@ -9,10 +9,7 @@
 
 namespace {
 
-
-Bytes stored_bytes(const unsigned char* record) {
-  return {record, record + 188};
-}
+Bytes stored_bytes(const unsigned char* record) { return {record, record + 188}; }
 
 TEST(ZeroRecords, WindowIsTheWholePlainZero) { EXPECT_EQ(window_length(), 188u); }
 

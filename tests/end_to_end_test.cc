@@ -2,10 +2,9 @@
 // file content checked after every run.
 #include <gtest/gtest.h>
 
-#include "case_name.h"
-
 #include <algorithm>
 
+#include "case_name.h"
 #include "expected_output.h"
 #include "expected_records.h"
 #include "test_bytes.h"
@@ -34,23 +33,30 @@ struct EndToEndCase {
 
 Bytes fixture_bytes(Fixture fixture) {
   switch (fixture) {
-    case Fixture::kSampleFont: return read_file(TOVALIN_SAMPLE_FONT);
-    case Fixture::kTwoZeroFont: return read_file(TOVALIN_TWO_ZERO_FONT);
+    case Fixture::kSampleFont:
+      return read_file(TOVALIN_SAMPLE_FONT);
+    case Fixture::kTwoZeroFont:
+      return read_file(TOVALIN_TWO_ZERO_FONT);
     case Fixture::kOrdinaryFile: {
       Bytes b(5000);
       for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<unsigned char>(i * 7 % 251);
       return b;
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
 int exit_status_of(Ending ending) {
   switch (ending) {
-    case Ending::kDone: return 0;
-    case Ending::kNotFound: return 1;
-    case Ending::kNoPath: return 2;
-    case Ending::kCannotOpen: return 3;
+    case Ending::kDone:
+      return 0;
+    case Ending::kNotFound:
+      return 1;
+    case Ending::kNoPath:
+      return 2;
+    case Ending::kCannotOpen:
+      return 3;
   }
   return -1;
 }
@@ -58,8 +64,10 @@ int exit_status_of(Ending ending) {
 std::string expected_output(Ending ending, bool quiet, const std::string& path) {
   const std::string banner = quiet ? "" : expected::kBanner;
   switch (ending) {
-    case Ending::kNoPath: return banner + expected::kMissingPath + expected::kPressEnter;
-    case Ending::kCannotOpen: return banner + expected::kCannotOpen + expected::kPressEnter;
+    case Ending::kNoPath:
+      return banner + expected::kMissingPath + expected::kPressEnter;
+    case Ending::kCannotOpen:
+      return banner + expected::kCannotOpen + expected::kPressEnter;
     case Ending::kDone:
       return quiet ? "" : banner + expected::target_line(path) + expected::kDone + expected::kPressEnter;
     case Ending::kNotFound:
@@ -116,18 +124,26 @@ INSTANTIATE_TEST_SUITE_P(
         EndToEndCase{"NoPath", Fixture::kNone, false, "\n", {E::kNoPath}},
         EndToEndCase{"MissingFile", Fixture::kMissingFile, false, "\n", {E::kCannotOpen}},
         EndToEndCase{"FileWithoutTheZero", Fixture::kOrdinaryFile, false, "\n", {E::kNotFound}},
-        EndToEndCase{"PatchableFontThenTheSameFontAgain", Fixture::kSampleFont, false, "\n",
-                     {E::kDone, E::kNotFound}},
-        EndToEndCase{"FontWithTwoZerosRunThreeTimes", Fixture::kTwoZeroFont, false, "\n",
+        EndToEndCase{
+            "PatchableFontThenTheSameFontAgain", Fixture::kSampleFont, false, "\n", {E::kDone, E::kNotFound}},
+        EndToEndCase{"FontWithTwoZerosRunThreeTimes",
+                     Fixture::kTwoZeroFont,
+                     false,
+                     "\n",
                      {E::kDone, E::kDone, E::kNotFound}},
         EndToEndCase{"QuietOnPatchableFont", Fixture::kSampleFont, true, "", {E::kDone, E::kNotFound}},
         EndToEndCase{"QuietOnFileWithoutTheZero", Fixture::kOrdinaryFile, true, "", {E::kNotFound}},
-        EndToEndCase{"QuietOnMissingFileStillReportsAndWaits", Fixture::kMissingFile, true, "\n",
-                     {E::kCannotOpen}},
-        EndToEndCase{"InputAtEndOfFileEndsEveryWait", Fixture::kSampleFont, false, "", {E::kDone, E::kNotFound}},
+        EndToEndCase{
+            "QuietOnMissingFileStillReportsAndWaits", Fixture::kMissingFile, true, "\n", {E::kCannotOpen}},
+        EndToEndCase{
+            "InputAtEndOfFileEndsEveryWait", Fixture::kSampleFont, false, "", {E::kDone, E::kNotFound}},
         EndToEndCase{"NoPathWithInputAtEndOfFile", Fixture::kNone, false, "", {E::kNoPath}},
-        EndToEndCase{"PathWithSpacesAndPercentIsPrintedAsWritten", Fixture::kSampleFont, false, "\n",
-                     {E::kDone}, "e2e my font %s %d 100%.ttf"}),
+        EndToEndCase{"PathWithSpacesAndPercentIsPrintedAsWritten",
+                     Fixture::kSampleFont,
+                     false,
+                     "\n",
+                     {E::kDone},
+                     "e2e my font %s %d 100%.ttf"}),
     CaseName());
 
 TEST(EndToEndNotARegularFile, ADirectoryIsRefused) {

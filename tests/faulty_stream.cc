@@ -44,8 +44,8 @@ int cookie_close(void* c) {
 std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered) {
   std::FILE* real = std::fopen(path, "rb+");
   if (real == nullptr) return nullptr;
-  std::FILE* stream = fopencookie(new Cookie{real, fault}, "rb+",
-                                  {cookie_read, cookie_write, cookie_seek, cookie_close});
+  std::FILE* stream =
+      fopencookie(new Cookie{real, fault}, "rb+", {cookie_read, cookie_write, cookie_seek, cookie_close});
   if (!buffered) std::setvbuf(stream, nullptr, _IONBF, 0);
   return stream;
 }

@@ -22,7 +22,8 @@ ToolRun run_tool(const std::vector<std::string>& args, const std::string& input)
   }
   close(to_tool[0]);
   close(from_tool[1]);
-  if (!input.empty()) [[maybe_unused]] auto n = write(to_tool[1], input.data(), input.size());
+  if (!input.empty()) [[maybe_unused]]
+    auto n = write(to_tool[1], input.data(), input.size());
   close(to_tool[1]);
   ToolRun run;
   char chunk[4096];

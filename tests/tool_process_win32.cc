@@ -32,8 +32,8 @@ ToolRun run_tool(const std::vector<std::string>& args, const std::string& input)
   startup.hStdOutput = stdout_write;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &process);
+  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &process);
   CloseHandle(stdin_read);
   CloseHandle(stdout_write);
   ToolRun run;

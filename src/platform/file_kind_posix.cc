@@ -3,6 +3,6 @@
 #include "platform/file_kind.h"
 
 bool is_regular_file(const char* path) {
-  struct stat status{};
+  struct stat status {};
   return stat(path, &status) == 0 && S_ISREG(status.st_mode);
 }

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs everything the build, the demo and the tests use, on Debian 12.
+set -euo pipefail
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+export DEBIAN_FRONTEND=noninteractive
+as_root apt-get update
+as_root apt-get install -y --no-install-recommends \
+  cmake ninja-build g++ make pkg-config \
+  libgtest-dev googletest libfreetype-dev \
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
+  python3 python3-fonttools opentype-sanitizer \
+  e2fsprogs util-linux ca-certificates
