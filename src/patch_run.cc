@@ -1,7 +1,6 @@
 #include "patch_run.h"
 
 #include "messages.h"
-#include "platform/file_kind.h"
 #include "platform/time_guard.h"
 #include "signature_scan.h"
 #include "target_stream.h"
@@ -43,7 +42,6 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   run.target_path = argv[1];
 
   if (!time_guard::capture(run.target_path)) return fail(out, in, kExitCannotOpen);
-  if (!is_regular_file(run.target_path)) return fail(out, in, kExitCannotOpen);
   run.stream = open_target_stream(run.target_path);
   if (run.stream == nullptr) return fail(out, in, kExitCannotOpen);
   if (!run.quiet) std::fprintf(out, messages::kTargetFormat, run.target_path);

@@ -8,6 +8,7 @@
 #include "expected_output.h"
 #include "faulty_target_stream.h"
 #include "patch_run.h"
+#include "test_platform.h"
 #include "zero_records.h"
 
 namespace {
@@ -74,6 +75,39 @@ INSTANTIATE_TEST_SUITE_P(
                     RunFaultCase{"ReadErrorIsNotAnInvalidFont", Fault::kReadPastStart, false, false, false},
                     RunFaultCase{"ReadErrorInQuietMode", Fault::kReadPastStart, false, false, true}),
     CaseName());
+
+class RestoreRefused : public testing::TestWithParam<bool> {};
+
+TEST_P(RestoreRefused, KeepsTheReplacementButReportsTheFailureAndWaits) {
+  const bool quiet = GetParam();
+  const std::string path = testing::TempDir() + "run_restore_refused.ttf";
+  Bytes content(400, 0x22);
+  std::copy(SearchRecord, SearchRecord + 188, content.begin() + 20);
+  write_file(path, content);
+  set_file_times(path, odd_past_times());
+  target_fault = Fault::kHeldAfterClose;
+  target_buffered = true;
+
+  std::vector<std::string> args{"tovalin", path};
+  if (quiet) args.push_back("-q");
+  const RunOutcome outcome = run_with(args);
+  release_file(held_after_close);
+  held_after_close = nullptr;
+
+  const std::string shown = quiet ? "" : expected::kBanner + expected::target_line(path);
+  EXPECT_EQ(outcome.output, shown + expected::kCannotOpen + expected::kPressEnter);
+  EXPECT_EQ(outcome.status, kExitCannotOpen);
+  EXPECT_EQ(outcome.input_left, 4) << "the wait reads exactly one byte";
+  EXPECT_NE(file_times(path).last_write, odd_past_times().last_write) << "times were not to be restored";
+  Bytes patched = content;
+  std::copy(ReplacementRecord, ReplacementRecord + 188, patched.begin() + 20);
+  EXPECT_EQ(read_file(path), patched) << "the replacement was already in the file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RestoreRefused, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& mode) {
+                           return mode.param ? "Quiet" : "Interactive";
+                         });
 
 TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   const std::string path = testing::TempDir() + "run_no_fault.ttf";

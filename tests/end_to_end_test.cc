@@ -8,7 +8,7 @@
 #include "expected_output.h"
 #include "expected_records.h"
 #include "test_bytes.h"
-#include "tool_process.h"
+#include "test_platform.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>

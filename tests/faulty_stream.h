@@ -11,7 +11,12 @@ enum class Fault {
   kSeek,
   kWrite,
   kClose,
+  kHeldAfterClose,  // closes fine, then another process holds the file open
 };
+
+struct HeldFile;
+// The holder started by kHeldAfterClose; the test releases it.
+extern HeldFile* held_after_close;
 
 // nullptr if `path` cannot be opened "rb+". With `buffered` false every
 // call reaches the cookie at once.

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "test_bytes.h"
-#include "tool_process.h"
+#include "test_platform.h"
 #include "zero_outline.h"
 
 namespace {

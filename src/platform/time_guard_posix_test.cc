@@ -1,0 +1,99 @@
+// The Linux stand-in for opening a file with no sharing, and the times it keeps.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/exclusive_open_posix.h"
+#include "platform/time_guard.h"
+#include "test_bytes.h"
+#include "test_platform.h"
+
+namespace {
+
+std::string fixture(const std::string& name) {
+  const std::string path = testing::TempDir() + "guard_" + name;
+  write_file(path, Bytes(400, 0x33));
+  return path;
+}
+
+// Runs `step` in a child process of its own, so that a stray signal or the
+// guard's saved state shows as this case's failure; "exit 0" or how it ended.
+template <class Step>
+std::string in_own_process(Step step) {
+  const pid_t child = fork();
+  if (child == 0) _exit(step());
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+  return "exit " + std::to_string(WEXITSTATUS(status));
+}
+
+TEST(ExclusiveOpen, AnotherProcessOpeningDuringTheHoldDoesNotEndTheTool) {
+  const std::string path = fixture("sigio");
+  EXPECT_EQ(in_own_process([&] {
+              const int fd = open_exclusive(path.c_str(), O_RDONLY);
+              if (fd < 0) return 10;
+              const pid_t opener = fork();
+              if (opener == 0) {
+                close(fd);  // a real opener shares nothing with us
+                _exit(open(path.c_str(), O_RDONLY) >= 0 ? 0 : 1);
+              }
+              // The opener now waits on our lease, and the kernel has signalled us.
+              usleep(300'000);
+              close_exclusive(fd);
+              int status = 0;
+              waitpid(opener, &status, 0);
+              if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 11;
+              struct sigaction after {};
+              sigaction(SIGIO, nullptr, &after);
+              return after.sa_handler == SIG_DFL ? 0 : 12;
+            }),
+            "exit 0");
+}
+
+TEST(ExclusiveOpen, WithoutLeasesAnotherUsersFileIsHeldByLock) {
+  const std::string path = fixture("not_ours");
+  chmod(path.c_str(), 0666);
+  EXPECT_EQ(in_own_process([&] {
+              // Not the owner and no CAP_LEASE: the kernel refuses the lease with EACCES.
+              if (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0) return 10;
+              const int fd = open_exclusive(path.c_str(), O_RDONLY);
+              if (fd < 0) return 11;
+              close_exclusive(fd);
+              return 0;
+            }),
+            "exit 0");
+}
+
+TEST(ExclusiveOpen, RefusesAFileAnotherProcessHoldsOpen) {
+  const std::string path = fixture("held");
+  HeldFile* held = hold_file(path);
+  ASSERT_NE(held, nullptr);
+  const int fd = open_exclusive(path.c_str(), O_RDONLY);
+  release_file(held);
+  EXPECT_EQ(fd, -1);
+  if (fd >= 0) close_exclusive(fd);
+}
+
+TEST(ExclusiveOpen, RefusesAPipeWithoutWaitingForAWriter) {
+  const std::string path = testing::TempDir() + "guard_fifo";
+  std::remove(path.c_str());
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(open_exclusive(path.c_str(), O_RDONLY), -1);
+  std::remove(path.c_str());
+}
+
+TEST(ExclusiveOpen, ARestoreWithoutACaptureLeavesTheTimesAlone) {
+  const std::string path = fixture("no_capture");
+  set_file_times(path, odd_past_times());
+  EXPECT_EQ(in_own_process([&] {
+              if (!time_guard::restore(path.c_str())) return 10;
+              return file_times(path) == odd_past_times() ? 0 : 11;
+            }),
+            "exit 0");
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+// What the tests need of the operating system: running the built tool as a
+// process, a second process holding a file open, file times, and files that
+// even root cannot write.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ToolRun {
+  int exit_status = -1;
+  std::string output;  // standard output, byte for byte
+};
+
+enum class RunAs { kSelf, kUnprivilegedUser };
+
+// `args` excludes the program itself; `input` is fed to standard input,
+// which is then closed (end of file).
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs who = RunAs::kSelf);
+
+// The tool's line end on standard output: LF on Linux, CR LF on Windows.
+std::string with_platform_line_ends(const std::string& text);
+
+// Last-access and last-write times in the platform's finest unit
+// (nanoseconds on Linux, 100 ns on Windows).
+struct FileTimes {
+  std::int64_t last_access = 0;
+  std::int64_t last_write = 0;
+  bool operator==(const FileTimes&) const = default;
+};
+FileTimes file_times(const std::string& path);
+void set_file_times(const std::string& path, const FileTimes& times);
+// Two distinct moments in 2017, with odd digits down to the finest unit.
+FileTimes odd_past_times();
+
+// Another process opens `path` and keeps it open until release_file().
+struct HeldFile;
+HeldFile* hold_file(const std::string& path);
+void release_file(HeldFile* held);
+
+// Makes the file unwritable even for root, or says how the run must be made
+// instead: kUnprivilegedUser if only a run as another user is stopped by it.
+// false: neither works here.
+bool make_unwritable(const std::string& path, RunAs& who);
+void make_writable(const std::string& path);

@@ -1,0 +1,127 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "test_platform.h"
+
+namespace {
+
+constexpr const char* kUnprivileged[] = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+
+std::int64_t nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+
+timespec from_nanoseconds(std::int64_t ns) {
+  return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
+}  // namespace
+
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs who) {
+  // The tool may end without reading its input.
+  signal(SIGPIPE, SIG_IGN);
+  int to_tool[2], from_tool[2];
+  if (pipe(to_tool) != 0 || pipe(from_tool) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(to_tool[0], STDIN_FILENO);
+    dup2(from_tool[1], STDOUT_FILENO);
+    close(to_tool[0]), close(to_tool[1]), close(from_tool[0]), close(from_tool[1]);
+    std::vector<char*> argv;
+    if (who == RunAs::kUnprivilegedUser)
+      for (const char* a : kUnprivileged) argv.push_back(const_cast<char*>(a));
+    argv.push_back(const_cast<char*>(TOVALIN_TOOL));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(to_tool[0]);
+  close(from_tool[1]);
+  if (!input.empty()) [[maybe_unused]]
+    auto n = write(to_tool[1], input.data(), input.size());
+  close(to_tool[1]);
+  ToolRun run;
+  char chunk[4096];
+  ssize_t n;
+  while ((n = read(from_tool[0], chunk, sizeof chunk)) > 0) run.output.append(chunk, static_cast<size_t>(n));
+  close(from_tool[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string with_platform_line_ends(const std::string& text) { return text; }
+
+FileTimes file_times(const std::string& path) {
+  struct stat status {};
+  stat(path.c_str(), &status);
+  return {nanoseconds(status.st_atim), nanoseconds(status.st_mtim)};
+}
+
+void set_file_times(const std::string& path, const FileTimes& times) {
+  const timespec values[2] = {from_nanoseconds(times.last_access), from_nanoseconds(times.last_write)};
+  utimensat(AT_FDCWD, path.c_str(), values, 0);
+}
+
+FileTimes odd_past_times() { return {1'500'000'001'123'456'789, 1'490'000'003'987'654'321}; }
+
+struct HeldFile {
+  pid_t pid;
+  int stop;
+};
+
+HeldFile* hold_file(const std::string& path) {
+  int ready[2], stop[2];
+  if (pipe(ready) != 0 || pipe(stop) != 0) return nullptr;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(ready[0]);
+    close(stop[1]);
+    const int fd = open(path.c_str(), O_RDONLY);
+    char byte = fd >= 0 ? 'h' : 'x';
+    [[maybe_unused]] auto n = write(ready[1], &byte, 1);
+    n = read(stop[0], &byte, 1);
+    _exit(0);
+  }
+  close(ready[1]);
+  close(stop[0]);
+  char byte = 0;
+  const bool held = read(ready[0], &byte, 1) == 1 && byte == 'h';
+  close(ready[0]);
+  auto* holder = new HeldFile{pid, stop[1]};
+  if (!held) {
+    release_file(holder);
+    return nullptr;
+  }
+  return holder;
+}
+
+void release_file(HeldFile* held) {
+  if (held == nullptr) return;
+  close(held->stop);
+  waitpid(held->pid, nullptr, 0);
+  delete held;
+}
+
+bool make_unwritable(const std::string& path, RunAs& who) {
+  if (std::system(("chattr +i " + quoted(path) + " 2>/dev/null").c_str()) == 0) {
+    who = RunAs::kSelf;
+    return true;
+  }
+  // Where the filesystem has no immutable flag, write permission still stops another user.
+  chmod(path.c_str(), 0444);
+  who = RunAs::kUnprivilegedUser;
+  return std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null") == 0;
+}
+
+void make_writable(const std::string& path) {
+  std::system(("chattr -i " + quoted(path) + " 2>/dev/null").c_str());
+  chmod(path.c_str(), 0644);
+}
