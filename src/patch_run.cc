@@ -48,7 +48,10 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
 
   const ScanResult scan = scan_and_replace(run.stream);
   run.match_count = scan.match_count;
-  const bool content_ok = close_stream(run) && !scan.io_failed;
+  bool content_ok = !scan.io_failed;
+  // Done means on disk: the replacement is written through before the run says so.
+  if (content_ok && run.match_count == 1) content_ok = commit_target_stream(run.stream);
+  content_ok = close_stream(run) && content_ok;
 
   if (!time_guard::restore(run.target_path)) return fail(out, in, kExitCannotOpen);
   if (!content_ok) return fail(out, in, kExitIoFailure);

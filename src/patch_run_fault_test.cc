@@ -72,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RunFaultCase{"WriteFailsAtOnce", Fault::kWrite, false, true, false},
                     RunFaultCase{"WriteFailsInQuietMode", Fault::kWrite, true, true, true},
                     RunFaultCase{"CloseFails", Fault::kClose, true, true, false},
+                    RunFaultCase{"WriteThroughToDiskFails", Fault::kWriteThrough, true, true, false},
+                    RunFaultCase{"WriteThroughToDiskFailsInQuietMode", Fault::kWriteThrough, true, true,
+                                 true},
                     RunFaultCase{"ReadErrorIsNotAnInvalidFont", Fault::kReadPastStart, false, false, false},
                     RunFaultCase{"ReadErrorInQuietMode", Fault::kReadPastStart, false, false, true}),
     CaseName());

@@ -1,5 +1,7 @@
 #include "target_stream.h"
 
+#include "platform/write_through.h"
+
 namespace {
 
 // Measured on a 16 MiB file: glibc keeps its buffer across the per-offset
@@ -16,3 +18,5 @@ std::FILE* open_target_stream(const char* path) {
   if (stream != nullptr) std::setvbuf(stream, nullptr, _IOFBF, kStreamBufferSize);
   return stream;
 }
+
+bool commit_target_stream(std::FILE* stream) { return write_through(stream); }

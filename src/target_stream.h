@@ -6,3 +6,6 @@
 
 // The file must exist; it is neither created nor truncated. nullptr on failure.
 std::FILE* open_target_stream(const char* path);
+
+// After a replacement: the written bytes reach the disk before the run says done.
+bool commit_target_stream(std::FILE* stream);

@@ -12,6 +12,7 @@ enum class Fault {
   kWrite,
   kClose,
   kHeldAfterClose,  // closes fine, then another process holds the file open
+  kWriteThrough,    // the write reaches the stream, but not the disk
 };
 
 struct HeldFile;
