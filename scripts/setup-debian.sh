@@ -8,5 +8,5 @@ as_root apt-get install -y --no-install-recommends \
   cmake ninja-build g++ make pkg-config \
   libgtest-dev googletest libfreetype-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
-  python3 python3-fonttools opentype-sanitizer \
+  python3 python3-fonttools opentype-sanitizer clang libclang-rt-dev time \
   e2fsprogs util-linux ca-certificates

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# A bounded fuzzing session of the scan (default 60 s), where clang is installed.
+# New inputs go to a working corpus under the build dir; the seeds stay as they are.
+#   usage: scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fuzzer=build/native/tests/scan_fuzzer
+if [ ! -x "$fuzzer" ]; then
+  echo "no scan fuzzer built (clang++ not found); fuzzing skipped"
+  exit 0
+fi
+work=build/native/fuzz-work
+mkdir -p "$work/corpus" "$work/crashes"
+cd "$work"
+../tests/scan_fuzzer -max_total_time="${1:-60}" -print_final_stats=1 -artifact_prefix=crashes/ \
+  corpus ../../../tests/fuzz_corpus 2>&1 | grep -E 'INITED|DONE|stat::number_of_executed_units|stat::peak_rss|ERROR|disagree' || true
+if [ -n "$(ls crashes)" ]; then
+  echo "the fuzzer found inputs where the scan and the model disagree: $work/crashes"
+  exit 1
+fi
+echo "corpus now holds $(ls corpus | wc -l) inputs"
