@@ -6,7 +6,7 @@ export DEBIAN_FRONTEND=noninteractive
 as_root apt-get update
 as_root apt-get install -y --no-install-recommends \
   cmake ninja-build g++ make pkg-config \
-  libgtest-dev googletest libfreetype-dev \
+  libgtest-dev googletest libfreetype-dev libpng-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
   python3 python3-fonttools opentype-sanitizer clang libclang-rt-dev time \
   e2fsprogs util-linux ca-certificates
