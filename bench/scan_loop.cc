@@ -9,18 +9,12 @@
 #include <random>
 #include <vector>
 
+#include "file_position.h"
+
 namespace {
 
 constexpr std::size_t kWindow = 188;
 constexpr std::size_t kStreamBuffer = 512;  // as the tool's stream
-
-bool seek_from_start(std::FILE* stream, std::int64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(stream, offset, SEEK_SET) == 0;
-#else
-  return fseeko(stream, offset, SEEK_SET) == 0;
-#endif
-}
 
 int write_noise(const char* path, std::size_t mib) {
   std::vector<unsigned char> data(mib << 20);
@@ -48,7 +42,8 @@ int run_loop(const char* path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc == 4 && std::strcmp(argv[1], "--noise") == 0) return write_noise(argv[2], std::strtoul(argv[3], nullptr, 10));
+  if (argc == 4 && std::strcmp(argv[1], "--noise") == 0)
+    return write_noise(argv[2], std::strtoul(argv[3], nullptr, 10));
   if (argc == 2) return run_loop(argv[1]);
   std::fprintf(stderr, "usage: scan_loop FILE | scan_loop --noise FILE MIB\n");
   return 2;

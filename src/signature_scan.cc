@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "file_position.h"
 #include "zero_records.h"
 
 namespace {
@@ -10,14 +11,6 @@ namespace {
 // The two records differ within this many leading bytes, so an already
 // patched glyph fails here without the rest being compared.
 constexpr std::size_t kPrefixLength = 17;
-
-bool seek_from_start(std::FILE* stream, std::int64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(stream, offset, SEEK_SET) == 0;
-#else
-  return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
 
 bool window_matches(const unsigned char* window, std::size_t length) {
   if (std::memcmp(window, SearchRecord, kPrefixLength) != 0) return false;

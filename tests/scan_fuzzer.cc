@@ -34,13 +34,17 @@ Bytes file_from_recipe(const std::uint8_t* data, std::size_t size) {
         i += n;
         break;
       }
-      case 1: file.insert(file.end(), kPlain.begin(), kPlain.end()); break;
+      case 1:
+        file.insert(file.end(), kPlain.begin(), kPlain.end());
+        break;
       case 2: {  // the start of a plain zero, cut anywhere
         const std::size_t n = next() % 188;
         file.insert(file.end(), kPlain.begin(), kPlain.begin() + static_cast<long>(n));
         break;
       }
-      case 3: file.insert(file.end(), kSlashed.begin(), kSlashed.end()); break;
+      case 3:
+        file.insert(file.end(), kSlashed.begin(), kSlashed.end());
+        break;
       case 4: {  // a plain zero with one byte changed
         Bytes miss = kPlain;
         miss[next() % 188] ^= static_cast<unsigned char>(next() | 1);
@@ -62,6 +66,8 @@ Bytes expected_after(Bytes file, int& count) {
 
 const std::string& scratch_path() {
   static const std::string path = "scan-fuzz-" + std::to_string(getpid()) + ".bin";
+  static const int cleanup = std::atexit([] { std::remove(scratch_path().c_str()); });
+  (void)cleanup;
   return path;
 }
 

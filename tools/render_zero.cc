@@ -20,7 +20,8 @@ struct Canvas {
 bool draw_zero(FT_Library library, const char* font, Canvas& canvas, int cell) {
   FT_Face face;
   if (FT_New_Face(library, font, 0, &face) != 0) return false;
-  const bool drawn = FT_Set_Pixel_Sizes(face, 0, kPixelSize) == 0 && FT_Load_Char(face, '0', FT_LOAD_RENDER) == 0;
+  const bool drawn =
+      FT_Set_Pixel_Sizes(face, 0, kPixelSize) == 0 && FT_Load_Char(face, '0', FT_LOAD_RENDER) == 0;
   if (drawn) {
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     const int left = cell * kCell + (kCell - static_cast<int>(bitmap.width)) / 2;
@@ -49,7 +50,8 @@ bool write_png(const char* path, const Canvas& canvas) {
   }
   png_init_io(png, out);
   png_set_IHDR(png, info, static_cast<png_uint_32>(canvas.width), static_cast<png_uint_32>(canvas.height), 8,
-               PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < canvas.height; ++y)
     png_write_row(png, canvas.gray.data() + static_cast<std::size_t>(y * canvas.width));
@@ -66,7 +68,8 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const int fonts = argc - 2;
-  Canvas canvas{fonts * kCell, kCell, std::vector<unsigned char>(static_cast<std::size_t>(fonts * kCell * kCell), 255)};
+  Canvas canvas{fonts * kCell, kCell,
+                std::vector<unsigned char>(static_cast<std::size_t>(fonts * kCell * kCell), 255)};
   FT_Library library;
   if (FT_Init_FreeType(&library) != 0) return 1;
   bool all_drawn = true;
