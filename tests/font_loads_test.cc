@@ -35,6 +35,7 @@ TEST(PatchedFont, LoadsWithTheSlashedZeroAndPassesTheFontChecker) {
   EXPECT_EQ(after.y_max, before.y_max);
   EXPECT_TRUE(font_checker_accepts(path));
   std::remove(path.c_str());
+  std::remove("font-check-out.ttf");
 }
 
 }  // namespace
