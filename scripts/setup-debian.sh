@@ -4,7 +4,8 @@ set -euo pipefail
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 export DEBIAN_FRONTEND=noninteractive
 as_root apt-get update
-as_root apt-get install -y --no-install-recommends \
+# With recommends, as tested: Wine is incomplete without some of them.
+as_root apt-get install -y \
   cmake ninja-build g++ make pkg-config \
   libgtest-dev googletest libfreetype-dev libpng-dev \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
