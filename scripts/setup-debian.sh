@@ -4,7 +4,7 @@ set -euo pipefail
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 export DEBIAN_FRONTEND=noninteractive
 as_root apt-get update
-# With recommends, as tested: Wine is incomplete without some of them.
+# With recommends: that is how Wine and the rest were installed when the suite was tested.
 as_root apt-get install -y \
   cmake ninja-build g++ make pkg-config \
   libgtest-dev googletest libfreetype-dev libpng-dev \

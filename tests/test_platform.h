@@ -38,6 +38,10 @@ struct HeldFile;
 HeldFile* hold_file(const std::string& path);
 void release_file(HeldFile* held);
 
+// Whether the platform can tell that another process has `path` open (on
+// Linux: whether its filesystem grants leases; the lock fallback cannot).
+bool opens_by_others_detectable(const std::string& path);
+
 // Makes the file unwritable even for root, or says how the run must be made
 // instead: kUnprivilegedUser if only a run as another user is stopped by it.
 // false: neither works here.

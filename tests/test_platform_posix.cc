@@ -110,6 +110,14 @@ void release_file(HeldFile* held) {
   delete held;
 }
 
+bool opens_by_others_detectable(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  const bool leased = fd >= 0 && fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+  if (leased) fcntl(fd, F_SETLEASE, F_UNLCK);
+  if (fd >= 0) close(fd);
+  return leased;
+}
+
 bool make_unwritable(const std::string& path, RunAs& who) {
   if (std::system(("chattr +i " + quoted(path) + " 2>/dev/null").c_str()) == 0) {
     who = RunAs::kSelf;
