@@ -43,15 +43,16 @@ bool take_lease(int fd) {
 
 }  // namespace
 
-int open_exclusive(const char* path, int flags) {
+int open_exclusive(const char* path, int flags, struct stat* status) {
   // Non-blocking, so a pipe without a writer cannot hold the tool before the check below.
   const int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return -1;
-  struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || !take_lease(fd)) {
+  struct stat checked {};
+  if (fstat(fd, &checked) != 0 || !S_ISREG(checked.st_mode) || !take_lease(fd)) {
     close(fd);
     return -1;
   }
+  if (status != nullptr) *status = checked;
   return fd;
 }
 
@@ -67,10 +68,10 @@ void close_exclusive(int fd) {
 namespace time_guard {
 
 bool capture(const char* path) {
-  const int fd = open_exclusive(path, O_RDONLY);
-  if (fd < 0) return false;
   struct stat status {};
-  if (fstat(fd, &status) == 0) saved = {status.st_atim, status.st_mtim};
+  const int fd = open_exclusive(path, O_RDONLY, &status);
+  if (fd < 0) return false;
+  saved = {status.st_atim, status.st_mtim};
   close_exclusive(fd);
   return true;
 }
