@@ -21,12 +21,12 @@ ExitStatus fail(std::FILE* out, std::FILE* in, ExitStatus status) {
   return wait_for_enter(out, in, status);
 }
 
-// Closes the stream, which is what puts the replacement into the file.
+// Closes the stream, which is what puts the replacement into the file; a
+// failure of that last flush makes the close fail too.
 bool close_stream(PatchRun& run) {
-  const bool flushed = std::fflush(run.stream) == 0;
   const bool closed = std::fclose(run.stream) == 0;
   run.stream = nullptr;
-  return flushed && closed;
+  return closed;
 }
 
 }  // namespace
