@@ -1,5 +1,5 @@
 // The yardstick for the tool's speed: the same per-offset seek and read of a
-// 188-byte window through a stream of the same buffer size, with nothing else.
+// whole window through the tool's own stream, with nothing else.
 //   scan_loop FILE                 runs the loop over FILE
 //   scan_loop --noise FILE MIB     writes MIB MiB of noise that holds no zero glyph
 #include <cstdint>
@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "file_position.h"
+#include "target_stream.h"
+#include "zero_records.h"
 
 namespace {
-
-constexpr std::size_t kWindow = 188;
-constexpr std::size_t kStreamBuffer = 512;  // as the tool's stream
 
 int write_noise(const char* path, std::size_t mib) {
   std::vector<unsigned char> data(mib << 20);
@@ -28,12 +27,12 @@ int write_noise(const char* path, std::size_t mib) {
 }
 
 int run_loop(const char* path) {
-  std::FILE* stream = std::fopen(path, "rb+");
+  std::FILE* stream = open_target_stream(path);
   if (stream == nullptr) return 1;
-  std::setvbuf(stream, nullptr, _IOFBF, kStreamBuffer);
-  unsigned char window[kWindow];
+  const std::size_t length = window_length();
+  unsigned char window[sizeof SearchRecord];
   std::int64_t offset = 0;
-  while (seek_from_start(stream, offset) && std::fread(window, 1, kWindow, stream) == kWindow) ++offset;
+  while (seek_from_start(stream, offset) && std::fread(window, 1, length, stream) == length) ++offset;
   std::fclose(stream);
   std::printf("%lld windows read\n", static_cast<long long>(offset));
   return 0;

@@ -12,11 +12,10 @@
 
 #include "signature_scan.h"
 #include "target_stream.h"
+#include "test_bytes.h"
 #include "zero_records.h"
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
 
 const Bytes kPlain(SearchRecord, SearchRecord + 188);
 const Bytes kSlashed(ReplacementRecord, ReplacementRecord + 188);
@@ -71,22 +70,11 @@ const std::string& scratch_path() {
   return path;
 }
 
-Bytes read_back(const std::string& path) {
-  Bytes content;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  int c;
-  while (f != nullptr && (c = std::fgetc(f)) != EOF) content.push_back(static_cast<unsigned char>(c));
-  if (f != nullptr) std::fclose(f);
-  return content;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Bytes file = file_from_recipe(data, size);
-  std::FILE* out = std::fopen(scratch_path().c_str(), "wb");
-  if (!file.empty()) std::fwrite(file.data(), 1, file.size(), out);
-  std::fclose(out);
+  write_file(scratch_path(), file);
 
   std::FILE* stream = open_target_stream(scratch_path().c_str());
   const ScanResult result = scan_and_replace(stream);
@@ -94,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   int expected_count = 0;
   const Bytes expected = expected_after(file, expected_count);
-  if (result.io_failed || result.match_count != expected_count || read_back(scratch_path()) != expected) {
+  if (result.io_failed || result.match_count != expected_count || read_file(scratch_path()) != expected) {
     std::fprintf(stderr, "scan and model disagree: file of %zu bytes, count %d, model %d\n", file.size(),
                  result.match_count, expected_count);
     std::abort();
