@@ -27,13 +27,14 @@ int write_noise(const char* path, std::size_t mib) {
 }
 
 int run_loop(const char* path) {
-  std::FILE* stream = open_target_stream(path);
-  if (stream == nullptr) return 1;
+  TargetStream stream;
+  if (!open_target_stream(path, stream)) return 1;
   const std::size_t length = window_length();
   unsigned char window[sizeof SearchRecord];
   std::int64_t offset = 0;
-  while (seek_from_start(stream, offset) && std::fread(window, 1, length, stream) == length) ++offset;
-  std::fclose(stream);
+  while (seek_from_start(stream.file, offset) && std::fread(window, 1, length, stream.file) == length)
+    ++offset;
+  close_target_stream(stream);
   std::printf("%lld windows read\n", static_cast<long long>(offset));
   return 0;
 }

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # A bounded fuzzing session of the scan (default 60 s), where clang is installed.
-# New inputs go to a working corpus under the build dir; the seeds stay as they are.
+# Builds the fuzz preset first. New inputs go to a working corpus under the
+# build dir; the seeds stay as they are.
 #   usage: scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fuzzer=build/native/tests/scan_fuzzer
-if [ ! -x "$fuzzer" ]; then
-  echo "no scan fuzzer built (clang++ not found); fuzzing skipped"
+if ! command -v clang++ > /dev/null; then
+  echo "clang++ not found; fuzzing skipped"
   exit 0
 fi
-work=build/native/fuzz-work
+cmake --preset fuzz > /dev/null
+cmake --build --preset fuzz > /dev/null
+work=build/fuzz/fuzz-work
 mkdir -p "$work/corpus" "$work/crashes"
 cd "$work"
 ../tests/scan_fuzzer -max_total_time="${1:-60}" -print_final_stats=1 -artifact_prefix=crashes/ \

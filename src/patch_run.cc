@@ -1,9 +1,8 @@
 #include "patch_run.h"
 
 #include "messages.h"
-#include "platform/time_guard.h"
+#include "platform/file_guard.h"
 #include "signature_scan.h"
-#include "target_stream.h"
 
 namespace {
 
@@ -21,14 +20,6 @@ ExitStatus fail(std::FILE* out, std::FILE* in, ExitStatus status) {
   return wait_for_enter(out, in, status);
 }
 
-// Closes the stream, which is what puts the replacement into the file; a
-// failure of that last flush makes the close fail too.
-bool close_stream(PatchRun& run) {
-  const bool closed = std::fclose(run.stream) == 0;
-  run.stream = nullptr;
-  return closed;
-}
-
 }  // namespace
 
 ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
@@ -41,20 +32,26 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   }
   run.target_path = argv[1];
 
-  if (!time_guard::capture(run.target_path)) return fail(out, in, kExitCannotOpen);
-  run.stream = open_target_stream(run.target_path);
-  if (run.stream == nullptr) return fail(out, in, kExitCannotOpen);
+  if (!file_guard::capture(run.target_path, run.checked_file)) return fail(out, in, kExitCannotOpen);
+  if (!open_target_stream(run.target_path, run.stream)) return fail(out, in, kExitCannotOpen);
+  // The path may have been pointed at another file since the check: touch nothing of it.
+  if (!(run.stream.identity == run.checked_file)) {
+    (void)close_target_stream(run.stream);  // nothing was read or written through it
+    return fail(out, in, kExitCannotOpen);
+  }
   if (!run.quiet) std::fprintf(out, messages::kTargetFormat, run.target_path);
 
-  const ScanResult scan = scan_and_replace(run.stream);
+  const ScanResult scan = scan_and_replace(run.stream.file);
   run.match_count = scan.match_count;
   bool content_ok = !scan.io_failed;
   // Done means on disk: the replacement is written through before the run says so.
   if (content_ok && run.match_count == 1) content_ok = commit_target_stream(run.stream);
-  content_ok = close_stream(run) && content_ok;
+  // Closing puts the replacement into the file; a failure of that last flush fails the close.
+  content_ok = close_target_stream(run.stream) && content_ok;
 
-  if (!time_guard::restore(run.target_path)) return fail(out, in, kExitCannotOpen);
+  const bool times_restored = file_guard::restore(run.target_path, run.checked_file);
   if (!content_ok) return fail(out, in, kExitIoFailure);
+  if (!times_restored) return fail(out, in, run.match_count == 1 ? kExitTimesNotRestored : kExitCannotOpen);
 
   const ExitStatus status = run.match_count == 1 ? kExitReplaced : kExitNotFound;
   if (run.quiet) return status;

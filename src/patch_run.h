@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include "platform/file_identity.h"
+#include "target_stream.h"
+
 // How a run ended, as the process exit status scripts can rely on.
 enum ExitStatus : int {
   kExitReplaced = 0,
@@ -11,12 +14,14 @@ enum ExitStatus : int {
   kExitNoPath = 2,
   kExitCannotOpen = 3,
   kExitIoFailure = 4,
+  kExitTimesNotRestored = 5,  // the zero was replaced and is on the disk, the times are not
 };
 
 struct PatchRun {
   bool quiet = false;                 // a second argument silences everything but failures
   const char* target_path = nullptr;  // argv[1], used and printed exactly as given
-  std::FILE* stream = nullptr;        // the font file, open from the scan to the close
+  FileIdentity checked_file;          // the file the guard checked; no other is patched
+  TargetStream stream;                // the font file, open from the scan to the close
   int match_count = 0;                // 1 once the slashed zero was written
 };
 

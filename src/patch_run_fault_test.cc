@@ -1,6 +1,7 @@
 // A run whose file fails underneath it must never say done or not-found: it
 // shows the failure, waits even in quiet mode, and exits with 4.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -55,6 +56,7 @@ TEST_P(RunWithFault, ShowsTheFailureAndWaits) {
   write_file(path, content);
   target_fault = c.fault;
   target_buffered = c.buffered;
+  target_meddling = Meddling::kNone;
 
   std::vector<std::string> args{"tovalin", path};
   if (c.quiet) args.push_back("-q");
@@ -79,38 +81,105 @@ INSTANTIATE_TEST_SUITE_P(
                     RunFaultCase{"ReadErrorInQuietMode", Fault::kReadPastStart, false, false, true}),
     CaseName());
 
-class RestoreRefused : public testing::TestWithParam<bool> {};
+Bytes with_slashed_zero_at(Bytes content, std::size_t offset) {
+  std::copy(ReplacementRecord, ReplacementRecord + 188, content.begin() + static_cast<long>(offset));
+  return content;
+}
 
-TEST_P(RestoreRefused, KeepsTheReplacementButReportsTheFailureAndWaits) {
-  const bool quiet = GetParam();
+struct RestoreRefusedCase {
+  const char* name;
+  bool quiet;
+  Fault fault;
+  ExitStatus status;
+};
+
+class RestoreRefused : public testing::TestWithParam<RestoreRefusedCase> {};
+
+TEST_P(RestoreRefused, KeepsTheReplacementButSaysTheTimesAreNotBack) {
+  const RestoreRefusedCase& c = GetParam();
   const std::string path = testing::TempDir() + "run_restore_refused.ttf";
   Bytes content(400, 0x22);
   std::copy(SearchRecord, SearchRecord + 188, content.begin() + 20);
   write_file(path, content);
   set_file_times(path, odd_past_times());
-  target_fault = Fault::kHeldAfterClose;
+  target_fault = c.fault;
   target_buffered = true;
+  target_meddling = Meddling::kHoldAfterClose;
 
   std::vector<std::string> args{"tovalin", path};
-  if (quiet) args.push_back("-q");
+  if (c.quiet) args.push_back("-q");
   const RunOutcome outcome = run_with(args);
   release_file(held_after_close);
   held_after_close = nullptr;
 
-  const std::string shown = quiet ? "" : expected::kBanner + expected::target_line(path);
+  const std::string shown = c.quiet ? "" : expected::kBanner + expected::target_line(path);
   EXPECT_EQ(outcome.output, shown + expected::kCannotOpen + expected::kPressEnter);
-  EXPECT_EQ(outcome.status, kExitCannotOpen);
+  EXPECT_EQ(outcome.status, c.status);
   EXPECT_EQ(outcome.input_left, 4) << "the wait reads exactly one byte";
-  EXPECT_NE(file_times(path).last_write, odd_past_times().last_write) << "times were not to be restored";
-  Bytes patched = content;
-  std::copy(ReplacementRecord, ReplacementRecord + 188, patched.begin() + 20);
-  EXPECT_EQ(read_file(path), patched) << "the replacement was already in the file";
+  const bool replaced = c.fault == Fault::kNone;
+  if (replaced) {
+    EXPECT_NE(file_times(path).last_write, odd_past_times().last_write) << "times not to be restored";
+  }
+  EXPECT_EQ(read_file(path), replaced ? with_slashed_zero_at(content, 20) : content);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RestoreRefused, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& mode) {
-                           return mode.param ? "Quiet" : "Interactive";
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RestoreRefused,
+    testing::Values(RestoreRefusedCase{"Interactive", false, Fault::kNone, kExitTimesNotRestored},
+                    RestoreRefusedCase{"Quiet", true, Fault::kNone, kExitTimesNotRestored},
+                    RestoreRefusedCase{"AfterAFailedWriteTheIoFailureIsWhatCounts", true, Fault::kWrite,
+                                       kExitIoFailure}),
+    CaseName());
+
+// Another process points the path at another file while the run is between
+// its opens; the run must touch nothing but the file it checked.
+struct SwapCase {
+  const char* name;
+  Meddling meddling;
+  bool to_device;
+  ExitStatus status;
+};
+
+class PathSwapped : public testing::TestWithParam<SwapCase> {};
+
+TEST_P(PathSwapped, TheOtherFileKeepsItsContentAndTimes) {
+  const SwapCase& c = GetParam();
+  const std::string path = testing::TempDir() + "run_swapped.ttf";
+  const std::string checked = path + ".checked";  // a second name for the file the run checks
+  const std::string other = testing::TempDir() + "run_swap_other.ttf";
+  std::remove(path.c_str());
+  std::remove(checked.c_str());
+  Bytes content(400, 0x22);
+  std::copy(SearchRecord, SearchRecord + 188, content.begin() + 30);
+  write_file(path, content);
+  write_file(other, content);
+  set_file_times(other, odd_past_times());
+  ASSERT_EQ(link(path.c_str(), checked.c_str()), 0);
+  target_fault = Fault::kNone;
+  target_buffered = true;
+  target_meddling = c.meddling;
+  swap_target = c.to_device ? "/dev/zero" : other;
+
+  const RunOutcome outcome = run_with({"tovalin", path});
+
+  const bool opened = c.meddling == Meddling::kSwapAfterClose;
+  EXPECT_EQ(outcome.output, expected::kBanner + (opened ? expected::target_line(path) : "") +
+                                expected::kCannotOpen + expected::kPressEnter);
+  EXPECT_EQ(outcome.status, c.status);
+  EXPECT_EQ(file_times(other), odd_past_times()) << "before the test itself reads it";
+  EXPECT_EQ(read_file(other), content);
+  EXPECT_EQ(read_file(checked), opened ? with_slashed_zero_at(content, 30) : content);
+  target_meddling = Meddling::kNone;
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, PathSwapped,
+                         testing::Values(SwapCase{"BeforeTheStreamToAnotherFont", Meddling::kSwapBeforeOpen,
+                                                  false, kExitCannotOpen},
+                                         SwapCase{"BeforeTheStreamToAnEndlessDevice",
+                                                  Meddling::kSwapBeforeOpen, true, kExitCannotOpen},
+                                         SwapCase{"AfterTheCloseToAnotherFile", Meddling::kSwapAfterClose,
+                                                  false, kExitTimesNotRestored}),
+                         CaseName());
 
 TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   const std::string path = testing::TempDir() + "run_no_fault.ttf";
@@ -119,15 +188,14 @@ TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   write_file(path, content);
   target_fault = Fault::kNone;
   target_buffered = true;
+  target_meddling = Meddling::kNone;
 
   const RunOutcome outcome = run_with({"tovalin", path});
 
   EXPECT_EQ(outcome.output,
             expected::kBanner + expected::target_line(path) + expected::kDone + expected::kPressEnter);
   EXPECT_EQ(outcome.status, kExitReplaced);
-  Bytes patched = content;
-  std::copy(ReplacementRecord, ReplacementRecord + 188, patched.begin() + 10);
-  EXPECT_EQ(read_file(path), patched);
+  EXPECT_EQ(read_file(path), with_slashed_zero_at(content, 10));
 }
 
 }  // namespace

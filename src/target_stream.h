@@ -1,11 +1,29 @@
-// Opens the font file for the scan. Kept in its own unit so that tests can
-// link a stream with injected failures in its place.
+// The run's stream over the font file. This is the seam where tests link a
+// stream with injected failures instead: a replacement provides these three
+// functions with the promises written here. The real one is the library
+// tovalin_disk_stream (this unit and platform/disk_file_*), linked by the tool,
+// the benchmark and the fuzzer.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
-// The file must exist; it is neither created nor truncated. nullptr on failure.
-std::FILE* open_target_stream(const char* path);
+#include "platform/file_identity.h"
+
+struct TargetStream {
+  std::FILE* file = nullptr;
+  FileIdentity identity;           // of the file the open reached
+  std::unique_ptr<char[]> buffer;  // the stream's buffer, freed after the close
+};
+
+// Opens `path` as a buffered binary stream for reading and writing in place
+// ("rb+"): the file must exist and is neither created nor truncated. Only a
+// regular file is taken, and the open never waits for another process.
+// False: nothing is open.
+bool open_target_stream(const char* path, TargetStream& stream);
 
 // After a replacement: the written bytes reach the disk before the run says done.
-bool commit_target_stream(std::FILE* stream);
+bool commit_target_stream(TargetStream& stream);
+
+// Closes the stream, which also flushes it. False if that flush or the close failed.
+bool close_target_stream(TargetStream& stream);

@@ -1,22 +1,34 @@
 #!/usr/bin/env bash
-# The README's batch example on three fonts: one patchable, one already
-# patched, one that cannot be opened.   usage: batch_example_test.sh TOOL SAMPLE_FONT
+# The README's folder script: every outcome told apart, fonts found in any
+# letter case, and its own exit status.   usage: batch_example_test.sh TOOL SAMPLE_FONT
 set -u
 tool=$1 sample=$2
+script="$(dirname "$0")/../scripts/patch-folder.sh"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cp "$sample" "$folder/a-patchable.ttf"
-cp "$sample" "$folder/b-patched.ttf"
-"$tool" "$folder/b-patched.ttf" quiet < /dev/null || { echo "could not prepare the patched font"; exit 1; }
-mkfifo "$folder/c-unopenable.ttf"
+fail() { echo "$*"; exit 1; }
+mkdir "$folder/fonts" "$folder/empty"
+cp "$sample" "$folder/fonts/a-patchable.ttf"
+cp "$sample" "$folder/fonts/b-patched.TTF"
+"$tool" "$folder/fonts/b-patched.TTF" quiet < /dev/null || fail "could not prepare the patched font"
+mkfifo "$folder/fonts/c-unopenable.ttc"
+printf '#!/bin/sh\nexit 5\n' > "$folder/times-refused" && chmod +x "$folder/times-refused"
 
-actual=$("$(dirname "$0")/../scripts/patch-folder.sh" "$folder" "$tool")
-expected="patched: $folder/a-patchable.ttf
-unchanged, not this font or already patched: $folder/b-patched.ttf
-cannot be opened: $folder/c-unopenable.ttf"
-if [ "$actual" != "$expected" ]; then
-  printf 'expected:\n%s\nactual:\n%s\n' "$expected" "$actual"
-  exit 1
-fi
-cmp -s "$folder/a-patchable.ttf" "$folder/b-patched.ttf" || { echo "the two fonts should now be the same"; exit 1; }
-echo "batch example: all three outcomes told apart"
+actual=$("$script" "$folder/fonts" "$tool")
+status=$?
+expected="patched: $folder/fonts/a-patchable.ttf
+unchanged, not this font or already patched: $folder/fonts/b-patched.TTF
+cannot be opened, unchanged: $folder/fonts/c-unopenable.ttc"
+[ "$actual" = "$expected" ] || fail "$(printf 'expected:\n%s\nactual:\n%s' "$expected" "$actual")"
+[ "$status" -eq 1 ] || fail "a font that cannot be opened must fail the script, it exited $status"
+cmp -s "$folder/fonts/a-patchable.ttf" "$folder/fonts/b-patched.TTF" || fail "the two fonts should now be the same"
+
+rm "$folder/fonts/c-unopenable.ttc"
+actual=$("$script" "$folder/fonts" "$folder/times-refused") && fail "status 5 must fail the script"
+grep -qx "patched, but its times could not be put back: $folder/fonts/a-patchable.ttf" <<< "$actual" ||
+  fail "status 5 not reported: $actual"
+[ -z "$("$script" "$folder/empty" "$tool")" ] || fail "an empty folder has nothing to report"
+"$script" "$folder/empty" "$tool" || fail "an empty folder is no failure"
+"$script" 2> /dev/null; [ $? -eq 2 ] || fail "no folder must give usage and exit 2"
+"$script" "$folder/fonts" "$folder/no-such-tool" > /dev/null 2>&1 && fail "a missing tool must fail the script"
+echo "folder script: all outcomes told apart, any letter case, honest exit status"

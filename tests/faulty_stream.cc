@@ -1,17 +1,15 @@
 #include "faulty_stream.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
-#include <string>
-
-#include "test_platform.h"
+#include "platform/exclusive_open_posix.h"
 
 namespace {
 
 struct Cookie {
   std::FILE* real;
   Fault fault;
-  std::string path;
 };
 
 constexpr off_t kReadFailsFrom = 200;
@@ -40,20 +38,19 @@ int cookie_close(void* c) {
   auto* cookie = static_cast<Cookie*>(c);
   const int closed = std::fclose(cookie->real);
   const bool fail = cookie->fault == Fault::kClose;
-  if (cookie->fault == Fault::kHeldAfterClose) held_after_close = hold_file(cookie->path);
   delete cookie;
   return fail ? -1 : closed;
 }
 
 }  // namespace
 
-HeldFile* held_after_close = nullptr;
-
-std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered) {
+std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered, FileIdentity* identity) {
   std::FILE* real = std::fopen(path, "rb+");
   if (real == nullptr) return nullptr;
-  std::FILE* stream = fopencookie(new Cookie{real, fault, path}, "rb+",
-                                  {cookie_read, cookie_write, cookie_seek, cookie_close});
+  struct stat status {};
+  if (identity != nullptr && fstat(fileno(real), &status) == 0) *identity = identity_of(status);
+  std::FILE* stream =
+      fopencookie(new Cookie{real, fault}, "rb+", {cookie_read, cookie_write, cookie_seek, cookie_close});
   if (!buffered) std::setvbuf(stream, nullptr, _IONBF, 0);
   return stream;
 }

@@ -11,14 +11,12 @@ enum class Fault {
   kSeek,
   kWrite,
   kClose,
-  kHeldAfterClose,  // closes fine, then another process holds the file open
-  kWriteThrough,    // the write reaches the stream, but not the disk
+  kWriteThrough,  // the write reaches the stream, but not the disk
 };
 
-struct HeldFile;
-// The holder started by kHeldAfterClose; the test releases it.
-extern HeldFile* held_after_close;
+struct FileIdentity;
 
 // nullptr if `path` cannot be opened "rb+". With `buffered` false every
-// call reaches the cookie at once.
-std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered);
+// call reaches the cookie at once. `identity`, if given, receives the
+// identity of the file opened.
+std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered, FileIdentity* identity = nullptr);

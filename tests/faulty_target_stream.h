@@ -1,8 +1,23 @@
-// Replaces the run's stream open in the fault tests: the run gets a faulty
-// stream over the real file.
+// Replaces the run's stream in the fault tests: the run gets a faulty stream
+// over the real file, and another process may meddle with the path around it.
 #pragma once
+
+#include <string>
 
 #include "faulty_stream.h"
 
+enum class Meddling {
+  kNone,
+  kSwapBeforeOpen,  // the path is pointed at `swap_target` just before the stream's open
+  kHoldAfterClose,  // just after the stream's close, another process holds the file open
+  kSwapAfterClose,  // the path is pointed at `swap_target` just after the stream's close
+};
+
 extern Fault target_fault;
 extern bool target_buffered;
+extern Meddling target_meddling;
+extern std::string swap_target;
+
+struct HeldFile;
+// The holder started by kHoldAfterClose; the test releases it.
+extern HeldFile* held_after_close;

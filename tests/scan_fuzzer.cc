@@ -76,9 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Bytes file = file_from_recipe(data, size);
   write_file(scratch_path(), file);
 
-  std::FILE* stream = open_target_stream(scratch_path().c_str());
-  const ScanResult result = scan_and_replace(stream);
-  std::fclose(stream);
+  TargetStream stream;
+  if (!open_target_stream(scratch_path().c_str(), stream)) std::abort();
+  const ScanResult result = scan_and_replace(stream.file);
+  if (!close_target_stream(stream)) std::abort();
 
   int expected_count = 0;
   const Bytes expected = expected_after(file, expected_count);

@@ -1,15 +1,30 @@
 // Linux's nearest equivalent of opening a file with no sharing at all.
 #pragma once
 
-struct stat;
+#include <signal.h>
+#include <sys/stat.h>
 
-// Opens `path` with `flags` (O_RDONLY or O_WRONLY) and holds it so that no
-// other process has it open for the moment: a write lease, which the kernel
-// grants only while no other open of the file exists. Where leases are not
-// available to us (not the owner, or a filesystem without them), an exclusive
-// advisory lock stands in. Refuses anything but a regular file. -1 on failure.
-// `status`, if given, receives the file's status as it was checked.
-int open_exclusive(const char* path, int flags, struct stat* status = nullptr);
+#include "platform/file_identity.h"
+
+// A file held so that no other process has it open, with what the hold needs
+// to give it back.
+struct ExclusiveFile {
+  int fd = -1;                       // -1: not opened
+  bool lease_held = false;           // false: held by an exclusive advisory lock instead
+  struct sigaction sigio_before {};  // put back when the lease is given up
+  struct stat status {};             // as checked at the open: a regular file
+};
+
+// Opens `path` with `flags` (O_RDONLY or O_WRONLY) and holds it: a write
+// lease, which the kernel grants only while no other open of the file exists.
+// Where leases are not available to us (not the owner, or a filesystem without
+// them), an exclusive advisory lock stands in. Refuses anything but a regular
+// file. fd is -1 on failure.
+ExclusiveFile open_exclusive(const char* path, int flags);
 
 // Gives the file back and closes it.
-void close_exclusive(int fd);
+void close_exclusive(ExclusiveFile& file);
+
+inline FileIdentity identity_of(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}

@@ -1,4 +1,6 @@
 // The Linux stand-in for opening a file with no sharing, and the times it keeps.
+#include "platform/exclusive_open_posix.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -6,8 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/exclusive_open_posix.h"
-#include "platform/time_guard.h"
+#include "platform/file_guard.h"
 #include "test_bytes.h"
 #include "test_platform.h"
 
@@ -35,16 +36,16 @@ TEST(ExclusiveOpen, AnotherProcessOpeningDuringTheHoldDoesNotEndTheTool) {
   const std::string path = fixture("sigio");
   if (!opens_by_others_detectable(path)) GTEST_SKIP() << "this filesystem grants no leases";
   EXPECT_EQ(in_own_process([&] {
-              const int fd = open_exclusive(path.c_str(), O_RDONLY);
-              if (fd < 0) return 10;
+              ExclusiveFile file = open_exclusive(path.c_str(), O_RDONLY);
+              if (file.fd < 0) return 10;
               const pid_t opener = fork();
               if (opener == 0) {
-                close(fd);  // a real opener shares nothing with us
+                close(file.fd);  // a real opener shares nothing with us
                 _exit(open(path.c_str(), O_RDONLY) >= 0 ? 0 : 1);
               }
               // The opener now waits on our lease, and the kernel has signalled us.
               usleep(300'000);
-              close_exclusive(fd);
+              close_exclusive(file);
               int status = 0;
               waitpid(opener, &status, 0);
               if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 11;
@@ -61,9 +62,9 @@ TEST(ExclusiveOpen, WithoutLeasesAnotherUsersFileIsHeldByLock) {
   EXPECT_EQ(in_own_process([&] {
               // Not the owner and no CAP_LEASE: the kernel refuses the lease with EACCES.
               if (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0) return 10;
-              const int fd = open_exclusive(path.c_str(), O_RDONLY);
-              if (fd < 0) return 11;
-              close_exclusive(fd);
+              ExclusiveFile file = open_exclusive(path.c_str(), O_RDONLY);
+              if (file.fd < 0) return 11;
+              close_exclusive(file);
               return 0;
             }),
             "exit 0");
@@ -74,25 +75,27 @@ TEST(ExclusiveOpen, RefusesAFileAnotherProcessHoldsOpen) {
   if (!opens_by_others_detectable(path)) GTEST_SKIP() << "this filesystem grants no leases";
   HeldFile* held = hold_file(path);
   ASSERT_NE(held, nullptr);
-  const int fd = open_exclusive(path.c_str(), O_RDONLY);
+  ExclusiveFile file = open_exclusive(path.c_str(), O_RDONLY);
   release_file(held);
-  EXPECT_EQ(fd, -1);
-  if (fd >= 0) close_exclusive(fd);
+  EXPECT_EQ(file.fd, -1);
+  if (file.fd >= 0) close_exclusive(file);
 }
 
 TEST(ExclusiveOpen, RefusesAPipeWithoutWaitingForAWriter) {
   const std::string path = testing::TempDir() + "guard_fifo";
   std::remove(path.c_str());
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  EXPECT_EQ(open_exclusive(path.c_str(), O_RDONLY), -1);
+  EXPECT_EQ(open_exclusive(path.c_str(), O_RDONLY).fd, -1);
   std::remove(path.c_str());
 }
 
-TEST(ExclusiveOpen, ARestoreWithoutACaptureLeavesTheTimesAlone) {
+TEST(FileGuard, ARestoreWithoutACaptureLeavesTheTimesAlone) {
   const std::string path = fixture("no_capture");
   set_file_times(path, odd_past_times());
+  struct stat status {};
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
   EXPECT_EQ(in_own_process([&] {
-              if (!time_guard::restore(path.c_str())) return 10;
+              if (!file_guard::restore(path.c_str(), identity_of(status))) return 10;
               return file_times(path) == odd_past_times() ? 0 : 11;
             }),
             "exit 0");

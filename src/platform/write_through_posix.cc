@@ -1,5 +1,0 @@
-#include <unistd.h>
-
-#include "platform/write_through.h"
-
-bool write_through(std::FILE* stream) { return std::fflush(stream) == 0 && fsync(fileno(stream)) == 0; }
