@@ -2,44 +2,61 @@
 
 #include "messages.h"
 #include "platform/file_guard.h"
+#include "platform/terminal.h"
 #include "signature_scan.h"
 
 namespace {
 
-ExitStatus wait_for_enter(std::FILE* out, std::FILE* in, ExitStatus status) {
-  std::fputs(messages::kPressEnter, out);
+// Where the run's dialogue goes, and in which form its texts are shown.
+struct Console {
+  std::FILE* out;
+  std::FILE* in;
+  bool utf8;
+};
+
+const char* shown(const Console& console, const messages::Text& text) {
+  return console.utf8 ? text.utf8 : text.shift_jis;
+}
+
+void say(const Console& console, const messages::Text& text) {
+  std::fputs(shown(console, text), console.out);
+}
+
+ExitStatus wait_for_enter(const Console& console, ExitStatus status) {
+  say(console, messages::kPressEnter);
   // A caller reading through a pipe must see the prompt before we block.
-  std::fflush(out);
-  std::fgetc(in);
+  std::fflush(console.out);
+  std::fgetc(console.in);
   return status;
 }
 
 // Every failure, quiet or not, is shown and waits: a script must not take it for success.
-ExitStatus fail(std::FILE* out, std::FILE* in, ExitStatus status) {
-  std::fputs(messages::kCannotOpen, out);
-  return wait_for_enter(out, in, status);
+ExitStatus fail(const Console& console, ExitStatus status) {
+  say(console, messages::kCannotOpen);
+  return wait_for_enter(console, status);
 }
 
 }  // namespace
 
 ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
+  const Console console{out, in, is_utf8_terminal(out)};
   PatchRun run;
   run.quiet = argc >= 3;
   if (!run.quiet) std::fputs(messages::kBanner, out);
   if (argc < 2) {
-    std::fputs(messages::kMissingPath, out);
-    return wait_for_enter(out, in, kExitNoPath);
+    say(console, messages::kMissingPath);
+    return wait_for_enter(console, kExitNoPath);
   }
   run.target_path = argv[1];
 
-  if (!file_guard::capture(run.target_path, run.checked_file)) return fail(out, in, kExitCannotOpen);
-  if (!open_target_stream(run.target_path, run.stream)) return fail(out, in, kExitCannotOpen);
+  if (!file_guard::capture(run.target_path, run.checked_file)) return fail(console, kExitCannotOpen);
+  if (!open_target_stream(run.target_path, run.stream)) return fail(console, kExitCannotOpen);
   // The path may have been pointed at another file since the check: touch nothing of it.
   if (!(run.stream.identity == run.checked_file)) {
     (void)close_target_stream(run.stream);  // nothing was read or written through it
-    return fail(out, in, kExitCannotOpen);
+    return fail(console, kExitCannotOpen);
   }
-  if (!run.quiet) std::fprintf(out, messages::kTargetFormat, run.target_path);
+  if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), run.target_path);
 
   const ScanResult scan = scan_and_replace(run.stream.file);
   run.match_count = scan.match_count;
@@ -50,11 +67,11 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   content_ok = close_target_stream(run.stream) && content_ok;
 
   const bool times_restored = file_guard::restore(run.target_path, run.checked_file);
-  if (!content_ok) return fail(out, in, kExitIoFailure);
-  if (!times_restored) return fail(out, in, run.match_count == 1 ? kExitTimesNotRestored : kExitCannotOpen);
+  if (!content_ok) return fail(console, kExitIoFailure);
+  if (!times_restored) return fail(console, run.match_count == 1 ? kExitTimesNotRestored : kExitCannotOpen);
 
   const ExitStatus status = run.match_count == 1 ? kExitReplaced : kExitNotFound;
   if (run.quiet) return status;
-  std::fputs(status == kExitReplaced ? messages::kDone : messages::kNotFound, out);
-  return wait_for_enter(out, in, status);
+  say(console, status == kExitReplaced ? messages::kDone : messages::kNotFound);
+  return wait_for_enter(console, status);
 }

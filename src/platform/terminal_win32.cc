@@ -1,0 +1,3 @@
+#include "platform/terminal.h"
+
+bool is_utf8_terminal(std::FILE*) { return false; }
