@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times the tool on files of 1, 4, 16 and 64 MiB that hold no zero glyph,
 # against the bare per-offset loop built with the same flags, through the
 # tool's own stream ("loop") and through a plain stream with the C library's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick for the tool's speed: the same per-offset seek and read of a
 // whole window through the tool's own stream, with nothing else; or through
 // a plain fopen stream with the C library's default buffer, as any program

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles the Windows build with Debian's MinGW-w64 (POSIX thread model).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -13,3 +14,4 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Tests run the .exe files under Wine, in a prefix of their own.
 set(CMAKE_CROSSCOMPILING_EMULATOR
     env WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix wine)
+set(CMAKE_STRIP x86_64-w64-mingw32-strip)

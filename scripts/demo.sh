@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Linux tool and patches a copy of the sample font, showing the
 # messages (as UTF-8) and glyph zero before and after, as text and as a picture.
+# Everything goes to build/demo; no tests are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset native > /dev/null
-cmake --build --preset native --target tovalin show_zero render_zero > /dev/null
-mkdir -p build/demo
+cmake --preset demo > /dev/null
+cmake --build --preset demo --target tovalin show_zero render_zero > /dev/null
 cp samples/tovalin-sample.ttf build/demo/sample.ttf
-echo "before: $(build/native/tools/show_zero build/demo/sample.ttf)"
-echo | build/native/tovalin build/demo/sample.ttf | iconv -f SHIFT_JIS -t UTF-8
-echo "after:  $(build/native/tools/show_zero build/demo/sample.ttf)"
+echo "before: $(build/demo/tools/show_zero build/demo/sample.ttf)"
+# Through a pipe the tool writes its Shift_JIS bytes; iconv shows them here.
+echo | build/demo/tovalin build/demo/sample.ttf | iconv -f CP932 -t UTF-8
+echo "after:  $(build/demo/tools/show_zero build/demo/sample.ttf)"
 changed=$({ cmp -l samples/tovalin-sample.ttf build/demo/sample.ttf || true; } | awk 'NR==1{first=$1} {last=$1; n++} END{print n" bytes differ, all between offsets "first-1" and "last-1}')
 echo "file: $changed; length $(stat -c %s build/demo/sample.ttf) bytes, unchanged"
-build/native/tools/render_zero build/demo/zero-before-after.png samples/tovalin-sample.ttf build/demo/sample.ttf
+build/demo/tools/render_zero build/demo/zero-before-after.png samples/tovalin-sample.ttf build/demo/sample.ttf
 echo "picture of glyph zero, before and after: build/demo/zero-before-after.png"

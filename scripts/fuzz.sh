@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A bounded fuzzing session of the scan (default 60 s), where clang is installed.
 # Builds the fuzz preset first. New inputs go to a working corpus under the
 # build dir; the seeds stay as they are.

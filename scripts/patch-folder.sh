@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Patches every TrueType font in a folder (.ttf and .ttc, in any letter case)
 # in quiet mode and tells the outcomes apart by exit status. Exits 1 when any
 # font ended in a failure or the tool could not be run, 0 otherwise.

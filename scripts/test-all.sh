@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and tests every leg: Linux with sanitizers, Windows under Wine, the
 # Linux release build that the .deb ships (with the package test), and the
 # scan fuzzer's seed corpus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "file_position.h"
 
 bool seek_from_start(std::FILE* stream, std::int64_t offset) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File positions beyond 2 GiB: the standard fseek takes a long, which is 32
 // bits on Windows.
 #pragma once

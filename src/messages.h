@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything the tool says. Each Japanese text comes in two forms: the
 // Shift_JIS bytes, which are the Windows console's own text and what goes out
 // everywhere else too (pipes, files, a terminal that does not speak UTF-8),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UTF-8 form of every Japanese text says exactly what its Shift_JIS bytes
 // say: each is converted here from code page 932 by the C library.
 #include "messages.h"

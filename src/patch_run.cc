@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "patch_run.h"
 
 #include "messages.h"

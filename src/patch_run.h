@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run of the tool: the command line, the fixed order of the steps, every
 // message and the Enter wait.
 #pragma once

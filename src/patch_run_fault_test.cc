@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A run whose file fails underneath it must never say done or not-found: it
 // shows the failure, waits even in quiet mode, and exits with 4.
 #include <gtest/gtest.h>

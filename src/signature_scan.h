@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-offset search for the plain zero and the one write of the slashed
 // zero over its first occurrence.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scan must tell a failing file apart from one that simply holds no zero.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "signature_scan.h"
 
 #include <gtest/gtest.h>

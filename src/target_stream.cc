@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "target_stream.h"
+
+#include <cstdlib>
 
 #include "platform/disk_file.h"
 
@@ -23,8 +26,10 @@ constexpr std::size_t kStreamBufferSize = 64 * 1024;
 bool open_target_stream(const char* path, TargetStream& stream) {
   stream.file = open_disk_file(path, stream.identity);
   if (stream.file == nullptr) return false;
-  stream.buffer = std::make_unique<char[]>(kStreamBufferSize);
-  std::setvbuf(stream.file, stream.buffer.get(), _IOFBF, kStreamBufferSize);
+  // Plain malloc and free keep the tool free of the C++ runtime library.
+  // Without the memory, the stream goes on with the C library's own buffer.
+  stream.buffer = static_cast<char*>(std::malloc(kStreamBufferSize));
+  std::setvbuf(stream.file, stream.buffer, _IOFBF, kStreamBufferSize);
   return true;
 }
 
@@ -33,6 +38,7 @@ bool commit_target_stream(TargetStream& stream) { return write_through(stream.fi
 bool close_target_stream(TargetStream& stream) {
   const bool closed = std::fclose(stream.file) == 0;
   stream.file = nullptr;
-  stream.buffer.reset();
+  std::free(stream.buffer);
+  stream.buffer = nullptr;
   return closed;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The run's stream over the font file. This is the seam where tests link a
 // stream with injected failures instead: a replacement provides these three
 // functions with the promises written here. The real one is the library
@@ -6,14 +7,13 @@
 #pragma once
 
 #include <cstdio>
-#include <memory>
 
 #include "platform/file_identity.h"
 
 struct TargetStream {
   std::FILE* file = nullptr;
-  FileIdentity identity;           // of the file the open reached
-  std::unique_ptr<char[]> buffer;  // the stream's buffer, freed after the close
+  FileIdentity identity;   // of the file the open reached
+  char* buffer = nullptr;  // the stream's buffer, freed after the close
 };
 
 // Opens `path` as a buffered binary stream for reading and writing in place

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zero_records.h"
 
 // The plain zero: two contours (outline and counter), 55 points, 9 bytes of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two glyph descriptions the tool knows: the plain zero it looks for and
 // the slashed zero of the same length and bounding box that it writes instead.
 #pragma once

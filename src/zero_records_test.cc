@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zero_records.h"
 
 #include <gtest/gtest.h>

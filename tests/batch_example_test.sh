@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The README's folder script: every outcome told apart, fonts found in any
 # letter case, and its own exit status.   usage: batch_example_test.sh TOOL SAMPLE_FONT
 set -u

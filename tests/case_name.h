@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names each parameterised case after its `name` field.
 #pragma once
 

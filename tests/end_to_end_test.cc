@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built tool run as a process, with exact output bytes, exit status and
 // file content checked after every run.
 #include <gtest/gtest.h>

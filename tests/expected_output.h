@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the tool must print, typed from the Shift_JIS listing rather than
 // taken from the product's own table, so a wrong byte there shows here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two glyph records as listed in hex, typed out independently of the
 // product's arrays so that a wrong byte in either shows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "faulty_stream.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stream over a real file that fails one kind of call on demand, to show
 // that no I/O failure is ever reported as a patched or unpatchable font.
 // glibc only (fopencookie).

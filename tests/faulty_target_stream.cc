@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "faulty_target_stream.h"
 
 #include <unistd.h>

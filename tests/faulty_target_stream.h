@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replaces the run's stream in the fault tests: the run gets a faulty stream
 // over the real file, and another process may meddle with the path around it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file guard seen from outside: the font's times survive every run that
 // reaches the end, and a file another process holds open is refused untouched.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The patched font must still be a font: a font loader draws the slashed zero
 // with its hinting run, and a strict font checker accepts the file.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Holds a file open from another process, as an editor or viewer would:
 //   hold_file PATH   prints "held" once the file is open, then keeps it open
 //                    until its standard input ends.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Writes a small TrueType font of our own whose glyph 'zero' is stored as the
 exact plain-zero description the tool looks for, so the tool has something
 real to patch. With --zeros 2 a second, unmapped glyph holds the same bytes,
@@ -87,8 +88,8 @@ def build(zero_count):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("output")
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("output", help="where to write the font (.ttf)")
     parser.add_argument("--zeros", type=int, default=1, help="glyphs holding the plain zero")
     args = parser.parse_args()
     font = build(args.zeros)

@@ -1,29 +1,35 @@
 #!/usr/bin/env bash
-# cmake --install lays out bin/ and the man page; the .deb installs, runs the
-# tool on the sample font, and removes cleanly.
+# SPDX-License-Identifier: MIT
+# cmake --install lays out the tool, the man page and the docs; the .deb
+# passes lintian --pedantic without an error or a warning, asks only for what
+# the binary needs, and its tool, unpacked into a scratch folder, patches the
+# sample font. Nothing is installed on the system.
 #   usage: package_deb_test.sh BUILD_DIR SAMPLE_FONT
 set -eu
 build=$1 sample=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+fail() { echo "$*"; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
-test -x "$work/prefix/bin/tovalin" || { echo "cmake --install put no tovalin in bin/"; exit 1; }
-test -f "$work/prefix/share/man/man1/tovalin.1" || { echo "no man page in share/man/man1"; exit 1; }
+doc=share/doc/tovalin
+for file in bin/tovalin share/man/man1/tovalin.1.gz $doc/copyright $doc/changelog.gz $doc/README.md \
+  $doc/examples/patch-folder.sh; do
+  test -f "$work/prefix/$file" || fail "cmake --install put no $file"
+done
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "installing a .deb needs root; skipped"
-  exit 77
-fi
-(cd "$build" && cpack -G DEB -B "$work/packages" > /dev/null)
+command -v lintian > /dev/null || { echo "lintian is not installed; the .deb is not checked"; exit 77; }
+(cd "$build" && cpack -G DEB -B "$work/packages" > /dev/null 2>&1)
 deb=$(ls "$work"/packages/tovalin_*.deb)
-dpkg-deb --contents "$deb" | grep -q './usr/bin/tovalin$' || { echo "the .deb holds no /usr/bin/tovalin"; exit 1; }
-dpkg -i "$deb" > /dev/null
-trap 'dpkg -r tovalin > /dev/null; rm -rf "$work"' EXIT
+tags=$(lintian --pedantic "$deb" 2> /dev/null | grep -E '^[EW]: ' || true)
+[ -z "$tags" ] || fail "lintian --pedantic: $tags"
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends =~ ^libc6\ \(\>=\ [0-9.]+\)$ ]] || fail "the .deb should depend on libc6 alone: $depends"
+
+dpkg-deb -x "$deb" "$work/root"
 cp "$sample" "$work/font.ttf"
 status=0
-/usr/bin/tovalin "$work/font.ttf" quiet < /dev/null || status=$?
-[ "$status" -eq 0 ] || { echo "the installed tool ended with $status on the sample font"; exit 1; }
-cmp -s "$sample" "$work/font.ttf" && { echo "the installed tool did not patch the sample font"; exit 1; }
-man -w tovalin > /dev/null 2>&1 || test -f /usr/share/man/man1/tovalin.1 || { echo "man page not installed"; exit 1; }
-echo "the .deb installs, patches the sample font and is removed again"
+"$work/root/usr/bin/tovalin" "$work/font.ttf" quiet < /dev/null || status=$?
+[ "$status" -eq 0 ] || fail "the packaged tool ended with $status on the sample font"
+cmp -s "$sample" "$work/font.ttf" && fail "the packaged tool did not patch the sample font"
+echo "lintian --pedantic: clean; Depends: $depends; the packaged tool patches the sample font"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Differential fuzzing of the scan: the fuzzer's bytes describe a file made of
 // free bytes, plain zeros, near misses and slashed zeros; the real scan runs on
 // a real file stream, and its result must equal a few-line model.

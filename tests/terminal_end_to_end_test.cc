@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // On a Linux terminal whose locale speaks UTF-8 the texts go out as UTF-8;
 // anywhere else (another locale, a pipe) as the Shift_JIS bytes.
 #include <gtest/gtest.h>

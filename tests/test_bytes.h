@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small helpers the tests share: bytes from a hex listing, whole-file reads
 // and writes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the tests need of the operating system: running the built tool as a
 // process, a second process holding a file open, file times, and files that
 // even root cannot write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -130,6 +131,7 @@ bool make_unwritable(const std::string& path, RunAs& who) {
 }
 
 void make_writable(const std::string& path) {
-  std::system(("chattr -i " + quoted(path) + " 2>/dev/null").c_str());
+  // Where there is no immutable flag, there is none to clear.
+  [[maybe_unused]] const int cleared = std::system(("chattr -i " + quoted(path) + " 2>/dev/null").c_str());
   chmod(path.c_str(), 0644);
 }

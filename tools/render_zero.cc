@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws glyph zero of one or more fonts side by side into a PNG, so a patch
 // can be seen:   render_zero OUT.png FONT [FONT...]
 #include <ft2build.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints what a font loader sees of a font's glyph zero; used by the demo.
 #include <cstdio>
 

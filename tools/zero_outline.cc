@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zero_outline.h"
 
 #include <ft2build.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Glyph zero of a font as a font loader sees it.
 #pragma once
 

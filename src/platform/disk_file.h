@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The font file as a stream: the platform's part of opening it and of putting
 // what was written onto the disk itself.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/exclusive_open_posix.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linux's nearest equivalent of opening a file with no sharing at all.
 #pragma once
 

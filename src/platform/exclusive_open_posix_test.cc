@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Linux stand-in for opening a file with no sharing, and the times it keeps.
 #include "platform/exclusive_open_posix.h"
 

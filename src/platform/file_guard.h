@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file guard: holds the font file for a moment before and after the run's
 // own stream, so that no other process has it open then, and keeps its
 // timestamps as they were. Each platform links its own version.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The guard and the run's stream name files alike, and the guard puts times
 // back only on the file it checked.
 #include "platform/file_guard.h"

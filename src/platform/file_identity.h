@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which file an open reached, whatever path led there: the run uses it to
 // make sure that the file it checked, the file it patches and the file whose
 // times it puts back are one and the same.

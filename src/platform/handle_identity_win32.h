@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The identity of the file behind an open Windows handle.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which form of the messages the console shows as text.
 #pragma once
 

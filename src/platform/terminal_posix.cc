@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <langinfo.h>
 #include <unistd.h>
 
