@@ -39,6 +39,26 @@ RunOutcome run_with(std::vector<std::string> args) {
   return outcome;
 }
 
+// Filler bytes with the plain zero at `offset`, as a file at `path`.
+Bytes write_zero_file(const std::string& path, std::size_t size, std::size_t offset) {
+  Bytes content(size, 0x22);
+  std::copy(SearchRecord, SearchRecord + 188, content.begin() + static_cast<long>(offset));
+  write_file(path, content);
+  return content;
+}
+
+Bytes with_slashed_zero_at(Bytes content, std::size_t offset) {
+  std::copy(ReplacementRecord, ReplacementRecord + 188, content.begin() + static_cast<long>(offset));
+  return content;
+}
+
+// What the run's stream does: fail one kind of call, and let another process meddle.
+void use_stream(Fault fault, bool buffered, Meddling meddling) {
+  target_fault = fault;
+  target_buffered = buffered;
+  target_meddling = meddling;
+}
+
 struct RunFaultCase {
   const char* name;
   Fault fault;
@@ -52,12 +72,12 @@ class RunWithFault : public testing::TestWithParam<RunFaultCase> {};
 TEST_P(RunWithFault, ShowsTheFailureAndWaits) {
   const RunFaultCase& c = GetParam();
   const std::string path = testing::TempDir() + "run_fault_" + c.name + ".ttf";
-  Bytes content(600, 0x22);
-  if (c.holds_record) std::copy(SearchRecord, SearchRecord + 188, content.begin() + 50);
-  write_file(path, content);
-  target_fault = c.fault;
-  target_buffered = c.buffered;
-  target_meddling = Meddling::kNone;
+  if (c.holds_record) {
+    write_zero_file(path, 600, 50);
+  } else {
+    write_file(path, Bytes(600, 0x22));
+  }
+  use_stream(c.fault, c.buffered, Meddling::kNone);
 
   std::vector<std::string> args{"tovalin", path};
   if (c.quiet) args.push_back("-q");
@@ -82,11 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RunFaultCase{"ReadErrorInQuietMode", Fault::kReadPastStart, false, false, true}),
     CaseName());
 
-Bytes with_slashed_zero_at(Bytes content, std::size_t offset) {
-  std::copy(ReplacementRecord, ReplacementRecord + 188, content.begin() + static_cast<long>(offset));
-  return content;
-}
-
 struct RestoreRefusedCase {
   const char* name;
   bool quiet;
@@ -99,13 +114,9 @@ class RestoreRefused : public testing::TestWithParam<RestoreRefusedCase> {};
 TEST_P(RestoreRefused, KeepsTheReplacementButSaysTheTimesAreNotBack) {
   const RestoreRefusedCase& c = GetParam();
   const std::string path = testing::TempDir() + "run_restore_refused.ttf";
-  Bytes content(400, 0x22);
-  std::copy(SearchRecord, SearchRecord + 188, content.begin() + 20);
-  write_file(path, content);
+  const Bytes content = write_zero_file(path, 400, 20);
   set_file_times(path, odd_past_times());
-  target_fault = c.fault;
-  target_buffered = true;
-  target_meddling = Meddling::kHoldAfterClose;
+  use_stream(c.fault, true, Meddling::kHoldAfterClose);
 
   std::vector<std::string> args{"tovalin", path};
   if (c.quiet) args.push_back("-q");
@@ -150,15 +161,11 @@ TEST_P(PathSwapped, TheOtherFileKeepsItsContentAndTimes) {
   const std::string other = testing::TempDir() + "run_swap_other.ttf";
   std::remove(path.c_str());
   std::remove(checked.c_str());
-  Bytes content(400, 0x22);
-  std::copy(SearchRecord, SearchRecord + 188, content.begin() + 30);
-  write_file(path, content);
+  const Bytes content = write_zero_file(path, 400, 30);
   write_file(other, content);
   set_file_times(other, odd_past_times());
   ASSERT_EQ(link(path.c_str(), checked.c_str()), 0);
-  target_fault = Fault::kNone;
-  target_buffered = true;
-  target_meddling = c.meddling;
+  use_stream(Fault::kNone, true, c.meddling);
   swap_target = c.to_device ? "/dev/zero" : other;
 
   const RunOutcome outcome = run_with({"tovalin", path});
@@ -184,12 +191,8 @@ INSTANTIATE_TEST_SUITE_P(Swaps, PathSwapped,
 
 TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   const std::string path = testing::TempDir() + "run_no_fault.ttf";
-  Bytes content(300, 0x22);
-  std::copy(SearchRecord, SearchRecord + 188, content.begin() + 10);
-  write_file(path, content);
-  target_fault = Fault::kNone;
-  target_buffered = true;
-  target_meddling = Meddling::kNone;
+  const Bytes content = write_zero_file(path, 300, 10);
+  use_stream(Fault::kNone, true, Meddling::kNone);
 
   const RunOutcome outcome = run_with({"tovalin", path});
 
