@@ -53,7 +53,7 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   if (!file_guard::capture(run.target_path, run.checked_file)) return fail(console, kExitCannotOpen);
   if (!open_target_stream(run.target_path, run.stream)) return fail(console, kExitCannotOpen);
   // The path may have been pointed at another file since the check: touch nothing of it.
-  if (!(run.stream.identity == run.checked_file)) {
+  if (run.stream.identity != run.checked_file) {
     (void)close_target_stream(run.stream);  // nothing was read or written through it
     return fail(console, kExitCannotOpen);
   }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A run whose file fails underneath it must never say done or not-found: it
-// shows the failure, waits even in quiet mode, and exits with 4.
+// A run whose file fails or changes underneath it must never say done or
+// not-found: it shows the failure, waits even in quiet mode, and its exit
+// status says what happened to the content (4 I/O failure, 5 patched but times
+// not back, 3 unchanged).
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -19,11 +19,11 @@ TEST(FileGuard, TheStreamReachesTheCheckedFileAndNoOther) {
   FileIdentity checked_id, other_id;
   ASSERT_TRUE(file_guard::capture(checked.c_str(), checked_id));
   ASSERT_TRUE(file_guard::capture(other.c_str(), other_id));
-  EXPECT_FALSE(checked_id == other_id);
+  EXPECT_NE(checked_id.file, other_id.file);
 
   TargetStream stream;
   ASSERT_TRUE(open_target_stream(checked.c_str(), stream));
-  EXPECT_TRUE(stream.identity == checked_id) << "the stream and the guard must name one file alike";
+  EXPECT_EQ(stream.identity, checked_id) << "the stream and the guard must name one file alike";
   EXPECT_TRUE(close_target_stream(stream));
 
   // The capture of `other` came last, so its times are the ones saved.
