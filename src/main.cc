@@ -5,6 +5,6 @@
 
 int main(int argc, char* argv[]) {
   // The wait takes exactly one byte; anything else typed or piped stays unread.
-  std::setvbuf(stdin, nullptr, _IONBF, 0);
+  (void)std::setvbuf(stdin, nullptr, _IONBF, 0);
   return run_patch(argc, argv, stdout, stdin);
 }

@@ -25,9 +25,11 @@ void say(const Console& console, const messages::Text& text) {
 
 ExitStatus wait_for_enter(const Console& console, ExitStatus status) {
   say(console, messages::kPressEnter);
-  // A caller reading through a pipe must see the prompt before we block.
-  std::fflush(console.out);
-  std::fgetc(console.in);
+  // A caller reading through a pipe must see the prompt before we block. A
+  // console that cannot be written to or read from has no one to tell.
+  (void)std::fflush(console.out);
+  // Whatever byte comes, or end of input, or a read error, ends the wait.
+  (void)std::fgetc(console.in);
   return status;
 }
 

@@ -16,7 +16,7 @@ std::FILE* open_disk_file(const char* path, FileIdentity& identity) {
   std::FILE* stream = nullptr;
   if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) stream = fdopen(fd, "rb+");
   if (stream == nullptr) {
-    close(fd);
+    (void)close(fd);  // nothing was read or written through it
     return nullptr;
   }
   identity = identity_of(status);

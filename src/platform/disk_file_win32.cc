@@ -10,7 +10,7 @@ std::FILE* open_disk_file(const char* path, FileIdentity& identity) {
   if (stream == nullptr) return nullptr;
   const auto file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (is_disk_file(file) && handle_identity(file, identity)) return stream;
-  std::fclose(stream);
+  (void)std::fclose(stream);  // nothing was read or written through it
   return nullptr;
 }
 

@@ -27,10 +27,11 @@ namespace file_guard {
 bool capture(const char* path, FileIdentity& checked) {
   const HANDLE file = open_unshared(path, GENERIC_READ);
   if (file == INVALID_HANDLE_VALUE) return false;
-  // The times first: asking for the file type can read the file and move its access time.
-  GetFileTime(file, &saved.creation, &saved.last_access, &saved.last_write);
+  // The times first: asking for the file type can read the file and move its
+  // access time. A failed query leaves zeros, which the restore then leaves alone.
+  (void)GetFileTime(file, &saved.creation, &saved.last_access, &saved.last_write);
   const bool taken = handle_identity(file, checked) && is_disk_file(file);
-  CloseHandle(file);
+  (void)CloseHandle(file);  // a handle that was only read from
   return taken;
 }
 
@@ -41,8 +42,9 @@ bool restore(const char* path, const FileIdentity& checked) {
   FileIdentity opened;
   // The checked file is a disk file; asking the type again would move another file's access time.
   const bool same_file = handle_identity(file, opened) && opened == checked;
-  if (same_file) SetFileTime(file, &saved.creation, &saved.last_access, &saved.last_write);
-  CloseHandle(file);
+  // Times that cannot be set stay as the run left them; that is not reported.
+  if (same_file) (void)SetFileTime(file, &saved.creation, &saved.last_access, &saved.last_write);
+  (void)CloseHandle(file);
   return same_file;
 }
 
