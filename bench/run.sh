@@ -3,8 +3,9 @@
 # Times the tool on files of 1, 4, 16 and 64 MiB that hold no zero glyph,
 # against the bare per-offset loop built with the same flags, through the
 # tool's own stream ("loop") and through a plain stream with the C library's
-# default buffer ("plain"), and records the tool's peak memory. Native release build and, where built, the Windows
-# build under Wine (both timings then include Wine's start).
+# default buffer ("plain"), and records the tool's peak memory. Native release
+# build and, where built, the Windows build under Wine (both timings then
+# include Wine's start).
 #   usage: bench/run.sh [MIB...]      needs: cmake --build --preset release (and windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."

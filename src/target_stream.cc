@@ -27,9 +27,9 @@ bool open_target_stream(const char* path, TargetStream& stream) {
   stream.file = open_disk_file(path, stream.identity);
   if (stream.file == nullptr) return false;
   // Plain malloc and free keep the tool free of the C++ runtime library.
-  // Without the memory, the stream goes on with the C library's own buffer.
+  // Without the memory, or with a refused buffer, the stream goes on with the
+  // C library's own, which only costs time.
   stream.buffer = static_cast<char*>(std::malloc(kStreamBufferSize));
-  // A refused buffer leaves the stream with the C library's own, which only costs time.
   (void)std::setvbuf(stream.file, stream.buffer, _IOFBF, kStreamBufferSize);
   return true;
 }

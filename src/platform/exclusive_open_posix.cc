@@ -29,12 +29,18 @@ bool take_lease(ExclusiveFile& file) {
 
 }  // namespace
 
+int open_regular_file(const char* path, int flags, struct stat& status) {
+  const int fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) return fd;
+  (void)close(fd);  // nothing was read or written through it
+  return -1;
+}
+
 ExclusiveFile open_exclusive(const char* path, int flags) {
   ExclusiveFile file;
-  // Non-blocking, so a pipe without a writer cannot hold the tool before the check below.
-  file.fd = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (file.fd < 0) return file;
-  if (fstat(file.fd, &file.status) != 0 || !S_ISREG(file.status.st_mode) || !take_lease(file)) {
+  file.fd = open_regular_file(path, flags, file.status);
+  if (file.fd >= 0 && !take_lease(file)) {
     (void)close(file.fd);  // nothing was read or written through it
     file.fd = -1;
   }

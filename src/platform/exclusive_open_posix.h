@@ -7,6 +7,12 @@
 
 #include "platform/file_identity.h"
 
+// Opens `path` with `flags` plus O_NONBLOCK, O_NOCTTY and O_CLOEXEC, and keeps
+// it only if it is a regular file; `status` receives what was checked. Never
+// waits: not for a pipe's other end, nor for another process's lease.
+// -1 on failure.
+int open_regular_file(const char* path, int flags, struct stat& status);
+
 // A file held so that no other process has it open, with what the hold needs
 // to give it back.
 struct ExclusiveFile {
