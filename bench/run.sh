@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Times the tool on files of 1, 4, 16 and 64 MiB that hold no zero glyph,
-# against the bare per-offset loop built with the same flags, through the
-# tool's own stream ("loop") and through a plain stream with the C library's
-# default buffer ("plain"), and records the tool's peak memory. Native release
-# build and, where built, the Windows build under Wine (both timings then
-# include Wine's start).
+# beside the yardsticks of bench/scan_loop.cc built with the same flags:
+#   stream  the bare per-offset walk through the tool's own stream
+#   plain   the same walk through a plain stream with the C library's default
+#           buffer (skipped above 16 MiB: it takes minutes)
+#   memory  the whole file in memory, then the same per-offset copy and compare
+#   memmem  the whole file in memory, one search
+# and records the tool's peak memory. Each time is the shortest of three runs
+# (plain: one). Native release build and, where built, the Windows build under
+# Wine (every timing then includes Wine's start).
 #   usage: bench/run.sh [MIB...]      needs: cmake --build --preset release (and windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,8 +18,18 @@ work=build/bench-files
 mkdir -p "$work"
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEPREFIX=$PWD/build/windows/wineprefix
 
-measure() {  # prints "seconds peak_kib" of one command
-  /usr/bin/time -f '%e %M' -o "$work/time" "$@" < /dev/null > /dev/null 2>&1 || true
+seconds() {  # the shortest of $repeats runs of one command, in ms precision
+  local best="" t
+  for _ in $(seq "$repeats"); do
+    t=$( { TIMEFORMAT=%3R; time "$@" < /dev/null > /dev/null 2>&1; } 2>&1 ) || true
+    t=${t##*$'\n'}
+    best=$(awk -v a="$best" -v b="$t" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }')
+  done
+  echo "$best"
+}
+
+peak_kib() {
+  /usr/bin/time -f '%M' -o "$work/time" "$@" < /dev/null > /dev/null 2>&1 || true
   tail -n 1 "$work/time"  # after a "non-zero status" line, if any
 }
 
@@ -23,16 +37,23 @@ leg() {  # name, tool, loop, launcher...
   local name=$1 tool=$2 loop=$3
   shift 3
   [ -x "$tool" ] && [ -x "$loop" ] || { echo "$name: not built, skipped"; return; }
-  printf '\n%s\n%6s %8s %8s %8s %11s %12s %14s\n' "$name" MiB "tool s" "loop s" "plain s" "tool/loop" "tool/plain" \
-    "tool peak KiB"
+  printf '\n%s\n%5s %7s %8s %8s %8s %8s %11s %12s %12s %10s\n' "$name" MiB "tool s" "stream s" "plain s" \
+    "memory s" "memmem s" "plain/tool" "tool/memory" "tool/memmem" "peak KiB"
   for mib in $sizes; do
-    local file=$work/noise-$mib.bin
+    local file=$work/noise-$mib.bin plain_s=0
     [ -f "$file" ] || build/release/bench/scan_loop --noise "$file" "$mib"
-    read -r tool_s tool_kib <<< "$(measure "$@" "$tool" "$file" quiet)"
-    read -r loop_s _ <<< "$(measure "$@" "$loop" "$file")"
-    read -r plain_s _ <<< "$(measure "$@" "$loop" --default-buffer "$file")"
-    awk -v m="$mib" -v t="$tool_s" -v l="$loop_s" -v p="$plain_s" -v k="$tool_kib" \
-      'BEGIN { printf "%6d %8.2f %8.2f %8.2f %11.3f %12.3f %14d\n", m, t, l, p, t / l, t / p, k }'
+    local tool_s stream_s memory_s memmem_s tool_kib
+    tool_s=$(repeats=3 seconds "$@" "$tool" "$file" quiet)
+    stream_s=$(repeats=3 seconds "$@" "$loop" "$file")
+    [ "$mib" -gt 16 ] || plain_s=$(repeats=1 seconds "$@" "$loop" --default-buffer "$file")
+    memory_s=$(repeats=3 seconds "$@" "$loop" --in-memory "$file")
+    memmem_s=$(repeats=3 seconds "$@" "$loop" --memmem "$file")
+    tool_kib=$(peak_kib "$@" "$tool" "$file" quiet)
+    awk -v m="$mib" -v t="$tool_s" -v s="$stream_s" -v p="$plain_s" -v f="$memory_s" -v x="$memmem_s" \
+      -v k="$tool_kib" 'function ratio(a, b) { return a > 0 && b > 0 ? sprintf("%.1f", a / b) : "-" }
+      BEGIN { plain = "-"; if (p > 0) plain = sprintf("%.3f", p)
+              printf "%5d %7.3f %8.3f %8s %8.3f %8.3f %11s %12s %12s %10d\n", m, t, s, plain, f, x, ratio(p, t),
+                ratio(t, f), ratio(t, x), k }'
   done
 }
 

@@ -61,12 +61,11 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   }
   if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), run.target_path);
 
-  const ScanResult scan = scan_and_replace(run.stream.file);
+  const ScanResult scan = scan_and_replace(run.stream.content);
   run.match_count = scan.match_count;
   bool content_ok = !scan.io_failed;
   // Done means on disk: the replacement is written through before the run says so.
   if (content_ok && run.match_count == 1) content_ok = commit_target_stream(run.stream);
-  // Closing puts the replacement into the file; a failure of that last flush fails the close.
   content_ok = close_target_stream(run.stream) && content_ok;
 
   const bool times_restored = file_guard::restore(run.target_path, run.checked_file);

@@ -55,16 +55,16 @@ Bytes with_slashed_zero_at(Bytes content, std::size_t offset) {
 }
 
 // What the run's stream does: fail one kind of call, and let another process meddle.
-void use_stream(Fault fault, bool buffered, Meddling meddling) {
+void use_stream(Fault fault, std::size_t buffer_size, Meddling meddling) {
   target_fault = fault;
-  target_buffered = buffered;
+  target_buffer_size = buffer_size;
   target_meddling = meddling;
 }
 
 struct RunFaultCase {
   const char* name;
   Fault fault;
-  bool buffered;
+  std::size_t buffer_size;
   bool holds_record;
   bool quiet;
 };
@@ -79,7 +79,7 @@ TEST_P(RunWithFault, ShowsTheFailureAndWaits) {
   } else {
     write_file(path, Bytes(600, 0x22));
   }
-  use_stream(c.fault, c.buffered, Meddling::kNone);
+  use_stream(c.fault, c.buffer_size, Meddling::kNone);
 
   std::vector<std::string> args{"tovalin", path};
   if (c.quiet) args.push_back("-q");
@@ -93,15 +93,19 @@ TEST_P(RunWithFault, ShowsTheFailureAndWaits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, RunWithFault,
-    testing::Values(RunFaultCase{"WriteFailsWhenTheStreamIsFlushed", Fault::kWrite, true, true, false},
-                    RunFaultCase{"WriteFailsAtOnce", Fault::kWrite, false, true, false},
-                    RunFaultCase{"WriteFailsInQuietMode", Fault::kWrite, true, true, true},
-                    RunFaultCase{"CloseFails", Fault::kClose, true, true, false},
-                    RunFaultCase{"WriteThroughToDiskFails", Fault::kWriteThrough, true, true, false},
-                    RunFaultCase{"WriteThroughToDiskFailsInQuietMode", Fault::kWriteThrough, true, true,
-                                 true},
-                    RunFaultCase{"ReadErrorIsNotAnInvalidFont", Fault::kReadPastStart, false, false, false},
-                    RunFaultCase{"ReadErrorInQuietMode", Fault::kReadPastStart, false, false, true}),
+    testing::Values(
+        RunFaultCase{"WriteFails", Fault::kWrite, kStreamBufferSize, true, false},
+        RunFaultCase{"WriteFailsWithASmallBuffer", Fault::kWrite, 512, true, false},
+        RunFaultCase{"WriteFailsInQuietMode", Fault::kWrite, kStreamBufferSize, true, true},
+        RunFaultCase{"CloseFails", Fault::kClose, kStreamBufferSize, true, false},
+        RunFaultCase{"WriteThroughToDiskFails", Fault::kWriteThrough, kStreamBufferSize, true, false},
+        RunFaultCase{"WriteThroughToDiskFailsInQuietMode", Fault::kWriteThrough, kStreamBufferSize, true,
+                     true},
+        // The first refill takes the whole file and fails on reading on.
+        RunFaultCase{"ReadErrorIsNotAnInvalidFont", Fault::kReadPastStart, kStreamBufferSize, false, false},
+        // A later refill, in the middle of the scan, fails.
+        RunFaultCase{"ReadErrorInALaterRefill", Fault::kReadPastStart, 512, false, false},
+        RunFaultCase{"ReadErrorInQuietMode", Fault::kReadPastStart, kStreamBufferSize, false, true}),
     CaseName());
 
 struct RestoreRefusedCase {
@@ -118,7 +122,7 @@ TEST_P(RestoreRefused, KeepsTheReplacementButSaysTheTimesAreNotBack) {
   const std::string path = testing::TempDir() + "run_restore_refused.ttf";
   const Bytes content = write_zero_file(path, 400, 20);
   set_file_times(path, odd_past_times());
-  use_stream(c.fault, true, Meddling::kHoldAfterClose);
+  use_stream(c.fault, kStreamBufferSize, Meddling::kHoldAfterClose);
 
   std::vector<std::string> args{"tovalin", path};
   if (c.quiet) args.push_back("-q");
@@ -167,7 +171,7 @@ TEST_P(PathSwapped, TheOtherFileKeepsItsContentAndTimes) {
   write_file(other, content);
   set_file_times(other, odd_past_times());
   ASSERT_EQ(link(path.c_str(), checked.c_str()), 0);
-  use_stream(Fault::kNone, true, c.meddling);
+  use_stream(Fault::kNone, kStreamBufferSize, c.meddling);
   swap_target = c.to_device ? "/dev/zero" : other;
 
   const RunOutcome outcome = run_with({"tovalin", path});
@@ -194,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Swaps, PathSwapped,
 TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   const std::string path = testing::TempDir() + "run_no_fault.ttf";
   const Bytes content = write_zero_file(path, 300, 10);
-  use_stream(Fault::kNone, true, Meddling::kNone);
+  use_stream(Fault::kNone, kStreamBufferSize, Meddling::kNone);
 
   const RunOutcome outcome = run_with({"tovalin", path});
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "file_position.h"
 #include "zero_records.h"
 
 namespace {
@@ -20,25 +19,25 @@ bool window_matches(const unsigned char* window, std::size_t length) {
 
 }  // namespace
 
-ScanResult scan_and_replace(std::FILE* stream) {
+ScanResult scan_and_replace(BufferedStream& stream) {
   const std::size_t length = window_length();
   unsigned char window[sizeof SearchRecord];
   ScanResult result;
-  // Every offset is read afresh from the file; nothing of the last window is reused.
+  // Every offset is read afresh from the stream; nothing of the last window is reused.
   for (std::int64_t offset = 0;; ++offset) {
-    if (!seek_from_start(stream, offset)) {
+    if (!seek_stream(stream, offset)) {
       result.io_failed = true;
       return result;
     }
-    if (std::fread(window, 1, length, stream) < length) {
-      result.io_failed = std::ferror(stream) != 0;
+    if (read_stream(stream, window, length) < length) {
+      result.io_failed = stream.failed;
       return result;
     }
     if (!window_matches(window, length)) continue;
 
     std::memcpy(window, ReplacementRecord, length);
     result.match_count = 1;
-    result.io_failed = !seek_from_start(stream, offset) || std::fwrite(window, 1, length, stream) < length;
+    result.io_failed = !seek_stream(stream, offset) || !write_stream(stream, window, length);
     return result;
   }
 }

@@ -3,14 +3,13 @@
 // zero over its first occurrence.
 #pragma once
 
-#include <cstdio>
+#include "buffered_stream.h"
 
 struct ScanResult {
   int match_count = 0;     // 1 once the replacement has been handed to the stream
   bool io_failed = false;  // a seek, read or write failed: the file is not known to be right
 };
 
-// Scans the whole of `stream` (opened "rb+") from offset 0, one byte at a
-// time, and overwrites the first window that equals SearchRecord. The stream
-// stays open and may hold the write in its buffer.
-ScanResult scan_and_replace(std::FILE* stream);
+// Scans the whole of `stream` from offset 0, one byte at a time, and
+// overwrites the first window that equals SearchRecord. The stream stays open.
+ScanResult scan_and_replace(BufferedStream& stream);

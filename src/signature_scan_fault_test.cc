@@ -25,10 +25,13 @@ TEST_P(ScanWithFault, ReportsTheFailureInsteadOfAResult) {
   if (c.holds_record) std::copy(SearchRecord, SearchRecord + 188, content.begin() + 100);
   write_file(path, content);
 
-  std::FILE* stream = open_faulty_stream(path.c_str(), c.fault, false);
-  ASSERT_NE(stream, nullptr);
+  std::FILE* file = open_faulty_stream(path.c_str(), c.fault);
+  ASSERT_NE(file, nullptr);
+  BufferedStream stream;
+  ASSERT_TRUE(attach_stream(stream, file, 512));
   const ScanResult result = scan_and_replace(stream);
-  std::fclose(stream);
+  std::fclose(file);
+  release_stream_buffer(stream);
 
   EXPECT_TRUE(result.io_failed);
   EXPECT_EQ(read_file(path), content) << "a failed scan must leave the file as it was";

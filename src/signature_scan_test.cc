@@ -34,23 +34,53 @@ struct ScanCase {
   Bytes after;
 };
 
+// Scans `before` through a stream buffer of `buffer_size` bytes; the file as it is afterwards.
+Bytes scanned(const Bytes& before, std::size_t buffer_size, ScanResult& result) {
+  std::FILE* file = std::tmpfile();
+  if (file == nullptr) return {};
+  if (!before.empty()) std::fwrite(before.data(), 1, before.size(), file);
+  BufferedStream stream;
+  if (!attach_stream(stream, file, buffer_size)) return {};
+  result = scan_and_replace(stream);
+  release_stream_buffer(stream);
+  std::rewind(file);
+  Bytes after(before.size() + 1);
+  after.resize(std::fread(after.data(), 1, after.size(), file));
+  std::fclose(file);
+  return after;
+}
+
+// The stream's own buffer size, and a small and a middling one, so that
+// records fall across the edges of the buffer.
+const std::size_t kBufferSizes[] = {kStreamBufferSize, 512, 4096};
+
 class ScanOnFile : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanOnFile, ReplacesOnlyTheFirstOccurrenceAndKeepsTheLength) {
   const ScanCase& c = GetParam();
-  std::FILE* stream = std::tmpfile();
-  ASSERT_NE(stream, nullptr);
-  if (!c.before.empty()) std::fwrite(c.before.data(), 1, c.before.size(), stream);
+  for (const std::size_t buffer_size : kBufferSizes) {
+    ScanResult result;
+    EXPECT_EQ(scanned(c.before, buffer_size, result), c.after) << "buffer of " << buffer_size;
+    EXPECT_FALSE(result.io_failed);
+    EXPECT_EQ(result.match_count, c.expected_count);
+  }
+}
 
-  const ScanResult result = scan_and_replace(stream);
-
-  std::rewind(stream);
-  Bytes after(c.before.size() + 1);
-  after.resize(std::fread(after.data(), 1, after.size(), stream));
-  std::fclose(stream);
-  EXPECT_FALSE(result.io_failed);
-  EXPECT_EQ(result.match_count, c.expected_count);
-  EXPECT_EQ(after, c.after);
+// The first refill holds the file from offset 0; a record starting `shift`
+// bytes past the last whole window in it straddles the buffer's end.
+TEST(ScanAcrossBufferEdges, FindsARecordStraddlingTheEndOfTheBuffer) {
+  for (const std::size_t buffer_size : {std::size_t{512}, std::size_t{4096}, kStreamBufferSize}) {
+    for (const std::size_t shift : {0, 1, 17, 100, 187, 188, 189}) {
+      const std::size_t at = buffer_size - 188 + shift;
+      for (const std::size_t tail : {std::size_t{0}, std::size_t{300}}) {  // 0: it ends the file
+        ScanResult result;
+        EXPECT_EQ(scanned(join({filler(at), kPlain, filler(tail)}), buffer_size, result),
+                  join({filler(at), kSlashed, filler(tail)}))
+            << "buffer " << buffer_size << ", record at " << at << ", " << tail << " bytes after it";
+        EXPECT_EQ(result.match_count, 1);
+      }
+    }
+  }
 }
 
 const Bytes kNearMiss = with_last_byte_changed(kPlain);

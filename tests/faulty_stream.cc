@@ -45,13 +45,10 @@ int cookie_close(void* c) {
 
 }  // namespace
 
-std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered, FileIdentity* identity) {
+std::FILE* open_faulty_stream(const char* path, Fault fault, FileIdentity* identity) {
   std::FILE* real = std::fopen(path, "rb+");
   if (real == nullptr) return nullptr;
   struct stat status {};
   if (identity != nullptr && fstat(fileno(real), &status) == 0) *identity = identity_of(status);
-  std::FILE* stream =
-      fopencookie(new Cookie{real, fault}, "rb+", {cookie_read, cookie_write, cookie_seek, cookie_close});
-  if (!buffered) std::setvbuf(stream, nullptr, _IONBF, 0);
-  return stream;
+  return fopencookie(new Cookie{real, fault}, "rb+", {cookie_read, cookie_write, cookie_seek, cookie_close});
 }

@@ -17,7 +17,6 @@ enum class Fault {
 
 struct FileIdentity;
 
-// nullptr if `path` cannot be opened "rb+". With `buffered` false every
-// call reaches the cookie at once. `identity`, if given, receives the
-// identity of the file opened.
-std::FILE* open_faulty_stream(const char* path, Fault fault, bool buffered, FileIdentity* identity = nullptr);
+// nullptr if `path` cannot be opened "rb+". `identity`, if given, receives
+// the identity of the file opened.
+std::FILE* open_faulty_stream(const char* path, Fault fault, FileIdentity* identity = nullptr);

@@ -9,7 +9,7 @@
 #include "test_platform.h"
 
 Fault target_fault = Fault::kNone;
-bool target_buffered = true;
+std::size_t target_buffer_size = kStreamBufferSize;
 Meddling target_meddling = Meddling::kNone;
 std::string swap_target;
 HeldFile* held_after_close = nullptr;
@@ -29,18 +29,19 @@ void point_path_at_swap_target(const char* path) {
 
 bool open_target_stream(const char* path, TargetStream& stream) {
   if (target_meddling == Meddling::kSwapBeforeOpen) point_path_at_swap_target(path);
-  stream.file = open_faulty_stream(path, target_fault, target_buffered, &stream.identity);
+  std::FILE* file = open_faulty_stream(path, target_fault, &stream.identity);
   opened_path = path;
-  return stream.file != nullptr;
+  return file != nullptr && attach_stream(stream.content, file, target_buffer_size);
 }
 
 bool commit_target_stream(TargetStream& stream) {
-  return std::fflush(stream.file) == 0 && target_fault != Fault::kWriteThrough;
+  return std::fflush(stream.content.file) == 0 && target_fault != Fault::kWriteThrough;
 }
 
 bool close_target_stream(TargetStream& stream) {
-  const bool closed = std::fclose(stream.file) == 0;
-  stream.file = nullptr;
+  const bool closed = std::fclose(stream.content.file) == 0;
+  stream.content.file = nullptr;
+  release_stream_buffer(stream.content);
   if (target_meddling == Meddling::kHoldAfterClose) held_after_close = hold_file(opened_path);
   if (target_meddling == Meddling::kSwapAfterClose) point_path_at_swap_target(opened_path.c_str());
   return closed;

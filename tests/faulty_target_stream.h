@@ -3,6 +3,7 @@
 // over the real file, and another process may meddle with the path around it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "faulty_stream.h"
@@ -15,7 +16,7 @@ enum class Meddling {
 };
 
 extern Fault target_fault;
-extern bool target_buffered;
+extern std::size_t target_buffer_size;
 extern Meddling target_meddling;
 extern std::string swap_target;
 

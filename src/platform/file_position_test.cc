@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "file_position.h"
+#include "platform/file_position.h"
 
 #include <gtest/gtest.h>
 
