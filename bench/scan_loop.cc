@@ -67,7 +67,7 @@ std::int64_t walk(BufferedStream& stream) {
 
 std::int64_t walk_tool_stream(const char* path) {
   TargetStream stream;
-  if (!open_target_stream(path, stream)) return -1;
+  if (open_target_stream(path, stream) != FileProblem::kNone) return -1;
   const std::int64_t offset = walk(stream.content);
   (void)close_target_stream(stream);
   return offset;

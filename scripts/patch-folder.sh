@@ -21,6 +21,7 @@ for font in "$1"/*.ttf "$1"/*.ttc; do
     3) echo "cannot be opened, unchanged: $font" ;;
     4) echo "input/output failure, check the file: $font" ;;
     5) echo "patched, but its times could not be put back: $font" ;;
+    6) echo "changed by another program during the run, check it: $font" ;;
     126 | 127)
       echo "the tool could not be run: $tool" >&2
       exit 1

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "patch_run.h"
 
+#include <chrono>
+#include <thread>
+
 #include "messages.h"
 #include "platform/file_guard.h"
 #include "platform/terminal.h"
@@ -39,6 +42,46 @@ ExitStatus fail(const Console& console, ExitStatus status) {
   return wait_for_enter(console, status);
 }
 
+// Indexers, backup agents and virus scanners open a file for a moment, often
+// right after it was written: wait them out, with growing pauses, about a
+// second in all. Only a busy file is tried again.
+template <class Step>
+FileProblem retrying_while_busy(Step step) {
+  constexpr int kPausesMs[] = {10, 20, 40, 80, 160, 320, 400};
+  FileProblem problem = step();
+  for (const int pause : kPausesMs) {
+    if (problem != FileProblem::kBusy) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+    problem = step();
+  }
+  return problem;
+}
+
+// What a failed restore means. The path no longer leading to the file the run
+// worked on, as it was left, is another program's doing and must be looked
+// at; otherwise the content is as the run left it, with the times not put back.
+ExitStatus status_after_failed_restore(FileProblem problem, bool replaced) {
+  switch (problem) {
+    case FileProblem::kMissing:
+    case FileProblem::kNotRegularFile:
+    case FileProblem::kChangedByAnother:
+      return kExitChangedByAnother;
+    case FileProblem::kNone:
+    case FileProblem::kBusy:
+    case FileProblem::kDenied:
+    case FileProblem::kInputOutput:
+      break;
+  }
+  return replaced ? kExitTimesNotRestored : kExitCannotOpen;
+}
+
+// Whether someone else wrote the file while the stream had it: possible only
+// where the hold is an advisory lock. The run's own write changes the change
+// time, so after a replacement only the size can tell.
+bool changed_during_stream(const FileVersion& opened, const FileVersion& closed, bool replaced) {
+  return replaced ? opened.size != closed.size : opened != closed;
+}
+
 }  // namespace
 
 ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
@@ -52,27 +95,40 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   }
   run.target_path = argv[1];
 
-  if (!file_guard::capture(run.target_path, run.checked_file)) return fail(console, kExitCannotOpen);
-  if (!open_target_stream(run.target_path, run.stream)) return fail(console, kExitCannotOpen);
-  // The path may have been pointed at another file since the check: touch nothing of it.
-  if (run.stream.identity != run.checked_file) {
-    (void)close_target_stream(run.stream);  // nothing was read or written through it
+  const char* path = run.target_path;
+  CheckedFile& checked = run.checked_file;
+  if (retrying_while_busy([&] { return file_guard::capture(path, checked); }) != FileProblem::kNone)
     return fail(console, kExitCannotOpen);
+  if (retrying_while_busy([&] { return open_target_stream(path, run.stream); }) != FileProblem::kNone)
+    return fail(console, kExitCannotOpen);
+  // The path may have been pointed at another file since the check, or the
+  // file changed: touch nothing of it, and hide nothing of another's change.
+  if (run.stream.identity != checked.identity || run.stream.version != checked.version) {
+    (void)close_target_stream(run.stream);  // nothing was read or written through it
+    return fail(console, run.stream.identity != checked.identity ? kExitCannotOpen : kExitChangedByAnother);
   }
-  if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), run.target_path);
+  if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), path);
 
   const ScanResult scan = scan_and_replace(run.stream.content);
   run.match_count = scan.match_count;
+  const bool replaced = run.match_count == 1;
   bool content_ok = !scan.io_failed;
   // Done means on disk: the replacement is written through before the run says so.
-  if (content_ok && run.match_count == 1) content_ok = commit_target_stream(run.stream);
+  if (content_ok && replaced) content_ok = commit_target_stream(run.stream);
+  const FileVersion opened = run.stream.version;
   content_ok = close_target_stream(run.stream) && content_ok;
+  if (!content_ok) {
+    // Whatever else happened, the file is not known to be right; its times stay as they are.
+    return fail(console, kExitIoFailure);
+  }
+  if (changed_during_stream(opened, run.stream.version, replaced))
+    return fail(console, kExitChangedByAnother);
 
-  const bool times_restored = file_guard::restore(run.target_path, run.checked_file);
-  if (!content_ok) return fail(console, kExitIoFailure);
-  if (!times_restored) return fail(console, run.match_count == 1 ? kExitTimesNotRestored : kExitCannotOpen);
+  const FileProblem restored =
+      retrying_while_busy([&] { return file_guard::restore(path, checked, run.stream.version); });
+  if (restored != FileProblem::kNone) return fail(console, status_after_failed_restore(restored, replaced));
 
-  const ExitStatus status = run.match_count == 1 ? kExitReplaced : kExitNotFound;
+  const ExitStatus status = replaced ? kExitReplaced : kExitNotFound;
   if (run.quiet) return status;
   say(console, status == kExitReplaced ? messages::kDone : messages::kNotFound);
   return wait_for_enter(console, status);

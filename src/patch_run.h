@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "platform/file_identity.h"
+#include "platform/file_guard.h"
 #include "target_stream.h"
 
 // How a run ended, as the process exit status scripts can rely on.
@@ -16,12 +16,13 @@ enum ExitStatus : int {
   kExitCannotOpen = 3,
   kExitIoFailure = 4,
   kExitTimesNotRestored = 5,  // the zero was replaced and is on the disk, the times are not
+  kExitChangedByAnother = 6,  // another program changed, replaced or removed the file during the run
 };
 
 struct PatchRun {
   bool quiet = false;                 // a second argument silences everything but failures
   const char* target_path = nullptr;  // argv[1], used and printed exactly as given
-  FileIdentity checked_file;          // the file the guard checked; no other is patched
+  CheckedFile checked_file;           // the file the guard checked, and its times; no other is patched
   TargetStream stream;                // the font file, open from the scan to the close
   int match_count = 0;                // 1 once the slashed zero was written
 };

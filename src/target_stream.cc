@@ -3,19 +3,23 @@
 
 #include "platform/disk_file.h"
 
-bool open_target_stream(const char* path, TargetStream& stream) {
-  std::FILE* file = open_disk_file(path, stream.identity);
-  if (file == nullptr) return false;
-  if (attach_stream(stream.content, file)) return true;
-  (void)std::fclose(file);  // nothing was read or written through it
-  return false;
+FileProblem open_target_stream(const char* path, TargetStream& stream) {
+  DiskFile file;
+  const FileProblem problem = open_disk_file(path, file);
+  if (problem != FileProblem::kNone) return problem;
+  stream.identity = file.identity;
+  stream.version = file.version;
+  if (attach_stream(stream.content, file.stream)) return FileProblem::kNone;
+  (void)std::fclose(file.stream);  // nothing was read or written through it
+  return FileProblem::kInputOutput;
 }
 
 bool commit_target_stream(TargetStream& stream) { return write_through(stream.content.file); }
 
 bool close_target_stream(TargetStream& stream) {
+  const bool told = disk_file_version(stream.content.file, stream.version);
   const bool closed = std::fclose(stream.content.file) == 0;
   stream.content.file = nullptr;
   release_stream_buffer(stream.content);
-  return closed;
+  return told && closed;
 }

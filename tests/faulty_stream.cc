@@ -45,10 +45,14 @@ int cookie_close(void* c) {
 
 }  // namespace
 
-std::FILE* open_faulty_stream(const char* path, Fault fault, FileIdentity* identity) {
+std::FILE* open_faulty_stream(const char* path, Fault fault, FileIdentity* identity, FileVersion* version) {
   std::FILE* real = std::fopen(path, "rb+");
   if (real == nullptr) return nullptr;
+  std::setvbuf(real, nullptr, _IONBF, 0);  // as the tool's own file: every write reaches it at once
   struct stat status {};
-  if (identity != nullptr && fstat(fileno(real), &status) == 0) *identity = identity_of(status);
+  if (fstat(fileno(real), &status) == 0) {
+    if (identity != nullptr) *identity = identity_of(status);
+    if (version != nullptr) *version = version_of(status);
+  }
   return fopencookie(new Cookie{real, fault}, "rb+", {cookie_read, cookie_write, cookie_seek, cookie_close});
 }

@@ -16,7 +16,9 @@ enum class Fault {
 };
 
 struct FileIdentity;
+struct FileVersion;
 
-// nullptr if `path` cannot be opened "rb+". `identity`, if given, receives
-// the identity of the file opened.
-std::FILE* open_faulty_stream(const char* path, Fault fault, FileIdentity* identity = nullptr);
+// nullptr if `path` cannot be opened "rb+". `identity` and `version`, if
+// given, receive the identity of the file opened and how it looked.
+std::FILE* open_faulty_stream(const char* path, Fault fault, FileIdentity* identity = nullptr,
+                              FileVersion* version = nullptr);

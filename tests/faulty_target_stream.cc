@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "faulty_target_stream.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
+#include "platform/exclusive_open_posix.h"
 #include "target_stream.h"
 #include "test_platform.h"
 
@@ -13,6 +15,7 @@ std::size_t target_buffer_size = kStreamBufferSize;
 Meddling target_meddling = Meddling::kNone;
 std::string swap_target;
 HeldFile* held_after_close = nullptr;
+std::thread brief_holder;
 
 namespace {
 
@@ -27,11 +30,12 @@ void point_path_at_swap_target(const char* path) {
 
 }  // namespace
 
-bool open_target_stream(const char* path, TargetStream& stream) {
+FileProblem open_target_stream(const char* path, TargetStream& stream) {
   if (target_meddling == Meddling::kSwapBeforeOpen) point_path_at_swap_target(path);
-  std::FILE* file = open_faulty_stream(path, target_fault, &stream.identity);
+  std::FILE* file = open_faulty_stream(path, target_fault, &stream.identity, &stream.version);
   opened_path = path;
-  return file != nullptr && attach_stream(stream.content, file, target_buffer_size);
+  if (file != nullptr && attach_stream(stream.content, file, target_buffer_size)) return FileProblem::kNone;
+  return FileProblem::kInputOutput;
 }
 
 bool commit_target_stream(TargetStream& stream) {
@@ -39,10 +43,36 @@ bool commit_target_stream(TargetStream& stream) {
 }
 
 bool close_target_stream(TargetStream& stream) {
+  struct stat status {};
+  const bool told = stat(opened_path.c_str(), &status) == 0;
+  stream.version = version_of(status);
   const bool closed = std::fclose(stream.content.file) == 0;
   stream.content.file = nullptr;
   release_stream_buffer(stream.content);
-  if (target_meddling == Meddling::kHoldAfterClose) held_after_close = hold_file(opened_path);
-  if (target_meddling == Meddling::kSwapAfterClose) point_path_at_swap_target(opened_path.c_str());
-  return closed;
+  switch (target_meddling) {
+    case Meddling::kHoldAfterClose:
+      held_after_close = hold_file(opened_path);
+      break;
+    case Meddling::kHoldBrieflyAfterClose:
+      brief_holder = hold_file_briefly(opened_path, 200);
+      break;
+    case Meddling::kSwapAfterClose:
+      point_path_at_swap_target(opened_path.c_str());
+      break;
+    case Meddling::kRemoveAfterClose:
+      std::remove(opened_path.c_str());
+      break;
+    case Meddling::kWriteAfterClose: {
+      // A clock tick later, as a real writer would come; within one tick size and change time cannot tell.
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::FILE* other = std::fopen(opened_path.c_str(), "rb+");
+      std::fputs("another program", other);
+      std::fclose(other);
+      break;
+    }
+    case Meddling::kNone:
+    case Meddling::kSwapBeforeOpen:
+      break;
+  }
+  return told && closed;
 }

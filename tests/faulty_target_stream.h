@@ -5,14 +5,18 @@
 
 #include <cstddef>
 #include <string>
+#include <thread>
 
 #include "faulty_stream.h"
 
 enum class Meddling {
   kNone,
-  kSwapBeforeOpen,  // the path is pointed at `swap_target` just before the stream's open
-  kHoldAfterClose,  // just after the stream's close, another process holds the file open
-  kSwapAfterClose,  // the path is pointed at `swap_target` just after the stream's close
+  kSwapBeforeOpen,         // the path is pointed at `swap_target` just before the stream's open
+  kHoldAfterClose,         // just after the stream's close, another process holds the file open
+  kSwapAfterClose,         // the path is pointed at `swap_target` just after the stream's close
+  kRemoveAfterClose,       // the file is removed just after the stream's close
+  kWriteAfterClose,        // another program writes the file just after the stream's close
+  kHoldBrieflyAfterClose,  // just after the stream's close, another process holds the file for 200 ms
 };
 
 extern Fault target_fault;
@@ -23,3 +27,5 @@ extern std::string swap_target;
 struct HeldFile;
 // The holder started by kHoldAfterClose; the test releases it.
 extern HeldFile* held_after_close;
+// The brief holder started by kHoldBrieflyAfterClose; the test joins it.
+extern std::thread brief_holder;

@@ -3,6 +3,9 @@
 // reaches the end, and a file another process holds open is refused untouched.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "case_name.h"
 #include "expected_output.h"
 #include "test_bytes.h"
@@ -16,6 +19,7 @@ struct TimesCase {
   const char* name;
   bool font;
   std::vector<int> exit_statuses;
+  int held_at_start_ms = 0;  // another process has the file open that long when the first run starts
 };
 
 class TimesKept : public testing::TestWithParam<TimesCase> {};
@@ -28,8 +32,11 @@ TEST_P(TimesKept, AccessAndWriteTimesEndAsTheyBegan) {
   set_file_times(path, before);
   ASSERT_EQ(file_times(path), before) << "the fixture's times could not be set";
 
+  std::thread holder;
+  if (c.held_at_start_ms > 0) holder = hold_file_briefly(path, c.held_at_start_ms);
   for (std::size_t i = 0; i < c.exit_statuses.size(); ++i) {
     EXPECT_EQ(run_tool({path, "quiet"}, "").exit_status, c.exit_statuses[i]) << "run " << i + 1;
+    if (holder.joinable()) holder.join();
     const FileTimes after = file_times(path);
     EXPECT_EQ(after.last_access, before.last_access) << "run " << i + 1;
     EXPECT_EQ(after.last_write, before.last_write) << "run " << i + 1;
@@ -39,7 +46,8 @@ TEST_P(TimesKept, AccessAndWriteTimesEndAsTheyBegan) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, TimesKept,
                          testing::Values(TimesCase{"PatchedThenNotFound", true, {0, 1}},
-                                         TimesCase{"NothingFound", false, {1}}),
+                                         TimesCase{"NothingFound", false, {1}},
+                                         TimesCase{"BriefOpenerAtTheStartIsWaitedOut", true, {0}, 250}),
                          CaseName());
 
 struct HeldCase {
@@ -61,9 +69,12 @@ TEST_P(HeldByAnotherProcess, IsRefusedBeforeAnythingIsRead) {
 
   std::vector<std::string> args{path};
   if (c.quiet) args.push_back("quiet");
+  const auto start = std::chrono::steady_clock::now();
   const ToolRun run = run_tool(args, "\n");
+  const auto took = std::chrono::steady_clock::now() - start;
   release_file(held);
 
+  EXPECT_LT(took, std::chrono::seconds(3)) << "a holder that stays is waited for about a second, no more";
   const std::string banner = c.quiet ? "" : expected::kBanner;
   EXPECT_EQ(run.output, with_platform_line_ends(banner + expected::kCannotOpen + expected::kPressEnter));
   EXPECT_EQ(run.exit_status, 3);
@@ -75,6 +86,36 @@ TEST_P(HeldByAnotherProcess, IsRefusedBeforeAnythingIsRead) {
 INSTANTIATE_TEST_SUITE_P(Runs, HeldByAnotherProcess,
                          testing::Values(HeldCase{"Interactive", false}, HeldCase{"Quiet", true}),
                          CaseName());
+
+// A program that writes the font while the tool scans it: either it waits
+// until the tool is done, or the tool notices; its change is never hidden
+// under the old times.
+TEST(WriterDuringTheScan, ItsChangeIsNeverHidden) {
+  const std::string path = "guard-writer.ttf";
+  write_file(path, Bytes(16 << 20, 0x5A));
+  set_file_times(path, odd_past_times());
+  ToolRun run;
+  std::thread tool([&] { run = run_tool({path, "quiet"}, ""); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::FILE* writer = nullptr;
+  // Linux: the open waits for the tool's hold; Windows: it is refused while the tool writes-protects the
+  // file.
+  for (int tries = 0; writer == nullptr && tries < 500; ++tries) {
+    writer = std::fopen(path.c_str(), "rb+");
+    if (writer == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_NE(writer, nullptr);
+  std::fseek(writer, 1 << 20, SEEK_SET);
+  std::fputs("WRITER", writer);
+  std::fclose(writer);
+  tool.join();
+
+  const Bytes after = read_file(path);
+  EXPECT_EQ(std::string(after.begin() + (1 << 20), after.begin() + (1 << 20) + 6), "WRITER");
+  EXPECT_TRUE(run.exit_status == 6 || file_times(path).last_write != odd_past_times().last_write)
+      << "status " << run.exit_status << " with the times from before the writer's change";
+  std::remove(path.c_str());
+}
 
 TEST(UnwritableFile, CanBeReadButIsRefusedWithoutAChange) {
   const std::string path = "guard-unwritable.ttf";

@@ -89,7 +89,7 @@ Bytes scan_in_memory(Bytes file, ScanResult& result) {
 Bytes scan_on_disk(const Bytes& file, ScanResult& result) {
   write_file(scratch_path(), file);
   TargetStream stream;
-  if (!open_target_stream(scratch_path().c_str(), stream)) std::abort();
+  if (open_target_stream(scratch_path().c_str(), stream) != FileProblem::kNone) std::abort();
   result = scan_and_replace(stream.content);
   if (!close_target_stream(stream)) std::abort();
   return read_file(scratch_path());

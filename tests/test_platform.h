@@ -4,8 +4,10 @@
 // even root cannot write.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct ToolRun {
@@ -38,6 +40,16 @@ FileTimes odd_past_times();
 struct HeldFile;
 HeldFile* hold_file(const std::string& path);
 void release_file(HeldFile* held);
+
+// Another process holds `path` open from now on for `ms` milliseconds, as an
+// indexer or virus scanner does; join the thread afterwards.
+inline std::thread hold_file_briefly(const std::string& path, int ms) {
+  HeldFile* held = hold_file(path);
+  return std::thread([held, ms] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    release_file(held);
+  });
+}
 
 // Whether the platform can tell that another process has `path` open (on
 // Linux: whether its filesystem grants leases; the lock fallback cannot).

@@ -80,7 +80,8 @@ struct HeldFile {
 
 HeldFile* hold_file(const std::string& path) {
   int ready[2], stop[2];
-  if (pipe(ready) != 0 || pipe(stop) != 0) return nullptr;
+  // Close-on-exec: a tool started meanwhile must not keep the holder waiting.
+  if (pipe2(ready, O_CLOEXEC) != 0 || pipe2(stop, O_CLOEXEC) != 0) return nullptr;
   const pid_t pid = fork();
   if (pid == 0) {
     close(ready[0]);

@@ -5,19 +5,24 @@
 #include "platform/disk_file.h"
 #include "platform/exclusive_open_posix.h"
 
-std::FILE* open_disk_file(const char* path, FileIdentity& identity) {
-  // Non-blocking: an open that would have to break another process's lease
-  // fails at once instead of waiting out the kernel's lease-break time.
-  struct stat status {};
-  const int fd = open_regular_file(path, O_RDWR, status);
-  if (fd < 0) return nullptr;
-  std::FILE* stream = fdopen(fd, "rb+");
-  if (stream == nullptr) {
-    (void)close(fd);  // nothing was read or written through it
-    return nullptr;
+FileProblem open_disk_file(const char* path, DiskFile& file) {
+  OpenedFile opened = open_exclusive(path, O_RDWR);
+  if (opened.fd < 0) return opened.problem;
+  file.stream = fdopen(opened.fd, "rb+");
+  if (file.stream == nullptr) {
+    close_exclusive(opened);  // nothing was read or written through it
+    return FileProblem::kInputOutput;
   }
-  identity = identity_of(status);
-  return stream;
+  file.identity = identity_of(opened.status);
+  file.version = version_of(opened.status);
+  return FileProblem::kNone;
+}
+
+bool disk_file_version(std::FILE* stream, FileVersion& version) {
+  struct stat status {};
+  if (fstat(fileno(stream), &status) != 0) return false;
+  version = version_of(status);
+  return true;
 }
 
 bool write_through(std::FILE* stream) { return std::fflush(stream) == 0 && fsync(fileno(stream)) == 0; }

@@ -2,36 +2,54 @@
 // Linux's nearest equivalent of opening a file with no sharing at all.
 #pragma once
 
-#include <signal.h>
 #include <sys/stat.h>
 
 #include "platform/file_identity.h"
 
-// Opens `path` with `flags` plus O_NONBLOCK, O_NOCTTY and O_CLOEXEC, and keeps
-// it only if it is a regular file; `status` receives what was checked. Never
-// waits: not for a pipe's other end, nor for another process's lease.
-// -1 on failure.
-int open_regular_file(const char* path, int flags, struct stat& status);
+// Where a file lives, as far as opening and holding it goes.
+enum class FilesystemKind {
+  kLocal,
+  kNetwork,  // leases are refused or mean nothing there; a record lock is what the server shares
+  kPseudo,   // proc, sysfs and their kin: their files look regular but are not files
+};
+FilesystemKind filesystem_kind(int fd);
 
-// A file held so that no other process has it open, with what the hold needs
-// to give it back.
-struct ExclusiveFile {
-  int fd = -1;                       // -1: not opened
-  bool lease_held = false;           // false: held by an exclusive advisory lock instead
-  struct sigaction sigio_before {};  // put back when the lease is given up
-  struct stat status {};             // as checked at the open: a regular file
+struct OpenedFile {
+  int fd = -1;  // -1: not opened, see `problem`
+  FileProblem problem = FileProblem::kNone;
+  struct stat status {};  // as checked at the open: a regular file
+  FilesystemKind filesystem = FilesystemKind::kLocal;
 };
 
-// Opens `path` with `flags` (O_RDONLY or O_WRONLY) and holds it: a write
-// lease, which the kernel grants only while no other open of the file exists.
-// Where leases are not available to us (not the owner, or a filesystem without
-// them), an exclusive advisory lock stands in. Refuses anything but a regular
-// file. fd is -1 on failure.
-ExclusiveFile open_exclusive(const char* path, int flags);
+// Opens `path` with `flags` (O_RDONLY, O_WRONLY or O_RDWR) if it is a regular
+// file on a real filesystem. Anything else is refused before it is opened,
+// as opening some devices acts on them, and checked again after the open, for
+// a path that changed in between. The open never waits, neither for a pipe's
+// other end nor for another process's lease, and the descriptor it returns
+// reads and writes in the ordinary blocking way.
+OpenedFile open_regular_file(const char* path, int flags);
 
-// Gives the file back and closes it.
-void close_exclusive(ExclusiveFile& file);
+// The same, and the file held so that no other process has it open: a write
+// lease, which the kernel grants only while no other open of the file exists.
+// Where leases are not ours to take (another user's file, a filesystem
+// without them), an exclusive advisory lock stands in; on a network
+// filesystem, a whole-file record lock that the server shares with its other
+// clients (read lock for O_RDONLY, write lock otherwise).
+OpenedFile open_exclusive(const char* path, int flags);
+
+// Gives the hold back (closing the descriptor ends lease and locks) and closes it.
+void close_exclusive(OpenedFile& file);
+
+FileProblem problem_from_errno(int error);
 
 inline FileIdentity identity_of(const struct stat& status) {
   return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+inline std::int64_t nanoseconds(const timespec& time) {
+  return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
+
+inline FileVersion version_of(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim)};
 }

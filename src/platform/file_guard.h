@@ -4,17 +4,37 @@
 // timestamps as they were. Each platform links its own version.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/file_identity.h"
+
+// Copied out and back unchanged. Linux: ns since 1970 (no creation time);
+// Windows: the FILETIME values.
+struct SavedFileTimes {
+  std::int64_t creation = 0;
+  std::int64_t last_access = 0;
+  std::int64_t last_write = 0;
+  bool saved = false;  // until a capture read them, a restore writes no time
+};
+
+// What the capture saw, carried by the run to the restore.
+struct CheckedFile {
+  FileIdentity identity;
+  FileVersion version;
+  SavedFileTimes times;
+};
 
 namespace file_guard {
 
-// Before the stream is opened: takes the file, saves its times and tells
-// which file it was. False: the file cannot be taken (or is no regular file).
-bool capture(const char* path, FileIdentity& checked);
+// Before the stream is opened: takes the file, tells which file it is and
+// saves its times. kNone: `checked` is filled.
+FileProblem capture(const char* path, CheckedFile& checked);
 
 // After the stream is closed: puts the saved times back, but only on the file
-// the capture checked. False: the file cannot be taken or is another one; no
-// time was written.
-bool restore(const char* path, const FileIdentity& checked);
+// the capture checked, and only if it is still as the run's stream left it
+// (`left_by_run`). Anything else means no time was written. Times that only
+// the file's owner may set stay as they are on another user's file; that is no
+// failure.
+FileProblem restore(const char* path, const CheckedFile& checked, const FileVersion& left_by_run);
 
 }  // namespace file_guard

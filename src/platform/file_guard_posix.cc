@@ -2,46 +2,55 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "platform/exclusive_open_posix.h"
 #include "platform/file_guard.h"
 
 namespace {
 
-// Access and modification times. Linux cannot set a creation time, and the
-// run never changes it. Until a capture has read them, a restore leaves the
-// times alone rather than setting them to 1970.
-struct SavedFileTimes {
-  timespec last_access{0, UTIME_OMIT};
-  timespec last_write{0, UTIME_OMIT};
-};
+timespec from_nanoseconds(std::int64_t ns) {
+  std::int64_t seconds = ns / 1'000'000'000, rest = ns % 1'000'000'000;
+  if (rest < 0) rest += 1'000'000'000, --seconds;  // a time before 1970
+  return {static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
 
-SavedFileTimes saved;
+// Access and modification times: Linux cannot set a creation time, and the
+// run never changes it.
+FileProblem write_times(int fd, const SavedFileTimes& times) {
+  const timespec values[2] = {from_nanoseconds(times.last_access), from_nanoseconds(times.last_write)};
+  if (futimens(fd, values) == 0) return FileProblem::kNone;
+  // Only the owner (or root) may set the times; on another user's writable
+  // file they stay as the run's write left them, and that is no failure.
+  if (errno == EPERM || errno == EACCES) return FileProblem::kNone;
+  return problem_from_errno(errno);
+}
 
 }  // namespace
 
 namespace file_guard {
 
-bool capture(const char* path, FileIdentity& checked) {
-  ExclusiveFile file = open_exclusive(path, O_RDONLY);
-  if (file.fd < 0) return false;
-  saved = {file.status.st_atim, file.status.st_mtim};
-  checked = identity_of(file.status);
+FileProblem capture(const char* path, CheckedFile& checked) {
+  OpenedFile file = open_exclusive(path, O_RDONLY);
+  if (file.fd < 0) return file.problem;
+  checked.identity = identity_of(file.status);
+  checked.version = version_of(file.status);
+  checked.times = {0, nanoseconds(file.status.st_atim), nanoseconds(file.status.st_mtim), true};
   close_exclusive(file);
-  return true;
+  return FileProblem::kNone;
 }
 
-bool restore(const char* path, const FileIdentity& checked) {
-  ExclusiveFile file = open_exclusive(path, O_WRONLY);
-  if (file.fd < 0) return false;
-  const bool same_file = identity_of(file.status) == checked;
-  if (same_file) {
-    const timespec times[2] = {saved.last_access, saved.last_write};
-    // Only the owner (or root) may set the times; on another user's writable
-    // file they stay as the run's write left them, and that is no failure.
-    (void)futimens(file.fd, times);
+FileProblem restore(const char* path, const CheckedFile& checked, const FileVersion& left_by_run) {
+  OpenedFile file = open_exclusive(path, O_WRONLY);
+  if (file.fd < 0) return file.problem;
+  FileProblem problem = FileProblem::kNone;
+  if (identity_of(file.status) != checked.identity || version_of(file.status) != left_by_run) {
+    problem = FileProblem::kChangedByAnother;
+  } else if (checked.times.saved) {
+    problem = write_times(file.fd, checked.times);
   }
   close_exclusive(file);
-  return same_file;
+  return problem;
 }
 
 }  // namespace file_guard

@@ -16,21 +16,26 @@ TEST(FileGuard, TheStreamReachesTheCheckedFileAndNoOther) {
   const std::string other = testing::TempDir() + "guard_identity_other";
   write_file(checked, Bytes(300, 0x44));
   write_file(other, Bytes(300, 0x44));
-  FileIdentity checked_id, other_id;
-  ASSERT_TRUE(file_guard::capture(checked.c_str(), checked_id));
-  ASSERT_TRUE(file_guard::capture(other.c_str(), other_id));
-  EXPECT_NE(checked_id.file, other_id.file);
+  CheckedFile checked_file, other_file;
+  ASSERT_EQ(file_guard::capture(checked.c_str(), checked_file), FileProblem::kNone);
+  ASSERT_EQ(file_guard::capture(other.c_str(), other_file), FileProblem::kNone);
+  EXPECT_NE(checked_file.identity.file, other_file.identity.file);
 
   TargetStream stream;
-  ASSERT_TRUE(open_target_stream(checked.c_str(), stream));
-  EXPECT_EQ(stream.identity, checked_id) << "the stream and the guard must name one file alike";
+  ASSERT_EQ(open_target_stream(checked.c_str(), stream), FileProblem::kNone);
+  EXPECT_EQ(stream.identity, checked_file.identity) << "the stream and the guard must name one file alike";
+  EXPECT_EQ(stream.version, checked_file.version) << "and see it alike";
   EXPECT_TRUE(close_target_stream(stream));
 
-  // The capture of `other` came last, so its times are the ones saved.
   set_file_times(checked, odd_past_times());
-  EXPECT_FALSE(file_guard::restore(checked.c_str(), other_id));
+  EXPECT_EQ(file_guard::restore(checked.c_str(), other_file, other_file.version),
+            FileProblem::kChangedByAnother);
   EXPECT_EQ(file_times(checked), odd_past_times()) << "no time may be written on another file";
-  EXPECT_TRUE(file_guard::restore(other.c_str(), other_id));
+  // Setting the times above was a change by another program since the capture.
+  EXPECT_EQ(file_guard::restore(checked.c_str(), checked_file, checked_file.version),
+            FileProblem::kChangedByAnother);
+  EXPECT_EQ(file_times(checked), odd_past_times()) << "nor on a file changed since";
+  EXPECT_EQ(file_guard::restore(other.c_str(), other_file, other_file.version), FileProblem::kNone);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Which file an open reached, whatever path led there: the run uses it to
-// make sure that the file it checked, the file it patches and the file whose
-// times it puts back are one and the same.
+// Which file an open reached, whatever path led there, and what another
+// program's change would move: the run uses them to make sure that the file
+// it checked, the file it patches and the file whose times it puts back are
+// one and the same, and that nobody else changed it in between.
 #pragma once
 
 #include <cstdint>
@@ -10,4 +11,21 @@ struct FileIdentity {
   std::uint64_t volume = 0;  // Linux: st_dev; Windows: the volume serial number
   std::uint64_t file = 0;    // Linux: st_ino; Windows: the file index
   bool operator==(const FileIdentity&) const = default;
+};
+
+struct FileVersion {
+  std::uint64_t size = 0;
+  std::int64_t changed = 0;  // last change of any kind: Linux st_ctim in ns; Windows ChangeTime
+  bool operator==(const FileVersion&) const = default;
+};
+
+// Why an open of the font file, or the step done through it, failed.
+enum class FileProblem {
+  kNone,
+  kBusy,              // another program has it open or locked; worth a short wait
+  kMissing,           // no such file
+  kDenied,            // no permission, or a read-only file or filesystem
+  kNotRegularFile,    // a directory, device, pipe or pseudo-file: never a font
+  kChangedByAnother,  // replaced, removed or written by another program meanwhile
+  kInputOutput,       // the system failed otherwise
 };
