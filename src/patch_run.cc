@@ -6,6 +6,7 @@
 
 #include "messages.h"
 #include "platform/file_guard.h"
+#include "platform/process.h"
 #include "platform/terminal.h"
 #include "signature_scan.h"
 
@@ -28,6 +29,7 @@ void say(const Console& console, const messages::Text& text) {
 
 ExitStatus wait_for_enter(const Console& console, ExitStatus status) {
   say(console, messages::kPressEnter);
+  let_interrupt_end_wait();
   // A caller reading through a pipe must see the prompt before we block. A
   // console that cannot be written to or read from has no one to tell.
   (void)std::fflush(console.out);
@@ -109,7 +111,14 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   }
   if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), path);
 
-  const ScanResult scan = scan_and_replace(run.stream.content);
+  ScanResult scan = find_first_match(run.stream.content, kPlainToSlashed);
+  // A request to stop during the scan ends the run at once, with nothing
+  // changed; from the write on it waits until the times are back.
+  const bool holding = scan.offset >= 0;
+  if (holding) {
+    hold_termination();
+    replace_match(run.stream.content, kPlainToSlashed, scan);
+  }
   run.match_count = scan.match_count;
   const bool replaced = run.match_count == 1;
   bool content_ok = !scan.io_failed;
@@ -117,15 +126,16 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   if (content_ok && replaced) content_ok = commit_target_stream(run.stream);
   const FileVersion opened = run.stream.version;
   content_ok = close_target_stream(run.stream) && content_ok;
-  if (!content_ok) {
-    // Whatever else happened, the file is not known to be right; its times stay as they are.
-    return fail(console, kExitIoFailure);
-  }
-  if (changed_during_stream(opened, run.stream.version, replaced))
-    return fail(console, kExitChangedByAnother);
+  const bool changed = content_ok && changed_during_stream(opened, run.stream.version, replaced);
+  // After an I/O failure the file is not known to be right, and after another
+  // program's change the old times would hide it: the times stay as they are.
+  FileProblem restored = FileProblem::kNone;
+  if (content_ok && !changed)
+    restored = retrying_while_busy([&] { return file_guard::restore(path, checked, run.stream.version); });
+  if (holding) release_termination();
 
-  const FileProblem restored =
-      retrying_while_busy([&] { return file_guard::restore(path, checked, run.stream.version); });
+  if (!content_ok) return fail(console, kExitIoFailure);
+  if (changed) return fail(console, kExitChangedByAnother);
   if (restored != FileProblem::kNone) return fail(console, status_after_failed_restore(restored, replaced));
 
   const ExitStatus status = replaced ? kExitReplaced : kExitNotFound;

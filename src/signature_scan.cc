@@ -1,26 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "signature_scan.h"
 
-#include <cstdint>
 #include <cstring>
-
-#include "zero_records.h"
 
 namespace {
 
-// The two records differ within this many leading bytes, so an already
-// patched glyph fails here without the rest being compared.
+// The two records differ within this many leading bytes, so a zero already
+// swapped fails here without the rest being compared.
 constexpr std::size_t kPrefixLength = 17;
 
-bool window_matches(const unsigned char* window, std::size_t length) {
-  if (std::memcmp(window, SearchRecord, kPrefixLength) != 0) return false;
-  return std::memcmp(window + kPrefixLength, SearchRecord + kPrefixLength, length - kPrefixLength) == 0;
+bool window_matches(const unsigned char* window, const unsigned char* record, std::size_t length) {
+  if (std::memcmp(window, record, kPrefixLength) != 0) return false;
+  return std::memcmp(window + kPrefixLength, record + kPrefixLength, length - kPrefixLength) == 0;
 }
 
 }  // namespace
 
-ScanResult scan_and_replace(BufferedStream& stream) {
-  const std::size_t length = window_length();
+ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap) {
+  const std::size_t length = record_length(swap.search);
   unsigned char window[sizeof SearchRecord];
   ScanResult result;
   // Every offset is read afresh from the stream; nothing of the last window is reused.
@@ -33,11 +30,23 @@ ScanResult scan_and_replace(BufferedStream& stream) {
       result.io_failed = stream.failed;
       return result;
     }
-    if (!window_matches(window, length)) continue;
-
-    std::memcpy(window, ReplacementRecord, length);
-    result.match_count = 1;
-    result.io_failed = !seek_stream(stream, offset) || !write_stream(stream, window, length);
-    return result;
+    if (window_matches(window, swap.search, length)) {
+      result.offset = offset;
+      return result;
+    }
   }
+}
+
+void replace_match(BufferedStream& stream, const ZeroSwap& swap, ScanResult& result) {
+  const std::size_t length = record_length(swap.search);
+  unsigned char window[sizeof SearchRecord];
+  std::memcpy(window, swap.replacement, length);
+  result.match_count = 1;
+  result.io_failed = !seek_stream(stream, result.offset) || !write_stream(stream, window, length);
+}
+
+ScanResult scan_and_replace(BufferedStream& stream, const ZeroSwap& swap) {
+  ScanResult result = find_first_match(stream, swap);
+  if (result.offset >= 0) replace_match(stream, swap, result);
+  return result;
 }

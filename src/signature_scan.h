@@ -1,15 +1,26 @@
 // SPDX-License-Identifier: MIT
-// The per-offset search for the plain zero and the one write of the slashed
-// zero over its first occurrence.
+// The per-offset search for a zero glyph and the one write of the other zero
+// over its first occurrence.
 #pragma once
 
+#include <cstdint>
+
 #include "buffered_stream.h"
+#include "zero_records.h"
 
 struct ScanResult {
-  int match_count = 0;     // 1 once the replacement has been handed to the stream
-  bool io_failed = false;  // a seek, read or write failed: the file is not known to be right
+  int match_count = 0;       // 1 once the replacement has been handed to the stream
+  bool io_failed = false;    // a seek, read or write failed: the file is not known to be right
+  std::int64_t offset = -1;  // where the first match starts; -1: none
 };
 
-// Scans the whole of `stream` from offset 0, one byte at a time, and
-// overwrites the first window that equals SearchRecord. The stream stays open.
-ScanResult scan_and_replace(BufferedStream& stream);
+// Scans the whole of `stream` from offset 0, one byte at a time, for the first
+// window that equals `swap.search`. Writes nothing.
+ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap);
+
+// Overwrites the match that find_first_match found with `swap.replacement`.
+// The count becomes 1 even if the write fails; io_failed then says so.
+void replace_match(BufferedStream& stream, const ZeroSwap& swap, ScanResult& result);
+
+// Both in one. The stream stays open.
+ScanResult scan_and_replace(BufferedStream& stream, const ZeroSwap& swap = kPlainToSlashed);

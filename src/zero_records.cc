@@ -35,8 +35,8 @@ const unsigned char ReplacementRecord[189] = {
     0x2c, 0x16, 0x03, 0x04, 0x0d, 0x0e, 0x41, 0xa0, 0x4f, 0x1e, 0xf0, 0x37, RecordEnd,
 };
 
-std::size_t window_length() {
+std::size_t record_length(const unsigned char* record) {
   std::size_t length = 0;
-  while (SearchRecord[length] != RecordEnd) ++length;
+  while (record[length] != RecordEnd) ++length;
   return length;
 }
