@@ -1,12 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <cstdio>
-
 #include "patch_run.h"
-#include "platform/process.h"
 
-int main(int argc, char* argv[]) {
-  prepare_process();
-  // The wait takes exactly one byte; anything else typed or piped stays unread.
-  (void)std::setvbuf(stdin, nullptr, _IONBF, 0);
-  return run_patch(argc, argv, stdout, stdin);
-}
+int main(int argc, char* argv[]) { return run_program(argc, argv, kPatch); }

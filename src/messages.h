@@ -9,10 +9,16 @@
 
 namespace messages {
 
-inline constexpr char kBanner[] =
-    "Tovalin - slashed zero for a TrueType font\n"
-    "Patches the digit zero of one font file in place.\n"
-    "\n";
+// The version comes from the project's, like the packages' and the resources'.
+inline constexpr char kPatchBanner[] = "Tovalin " TOVALIN_VERSION
+                                       " - slashed zero for a TrueType font\n"
+                                       "Usage: tovalin FONT.ttf [quiet]  (any second word means quiet)\n"
+                                       "\n";
+
+inline constexpr char kUndoBanner[] = "Tovalin " TOVALIN_VERSION
+                                      " undo - the plain zero back in a TrueType font\n"
+                                      "Usage: tovalin-undo FONT.ttf [quiet]  (any second word means quiet)\n"
+                                      "\n";
 
 struct Text {
   const char* shift_jis;

@@ -86,11 +86,19 @@ bool changed_during_stream(const FileVersion& opened, const FileVersion& closed,
 
 }  // namespace
 
-ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
+ExitStatus run_program(int argc, char* argv[], const RunKind& kind) {
+  prepare_process();
+  // The wait takes exactly one byte; anything else typed or piped stays unread.
+  (void)std::setvbuf(stdin, nullptr, _IONBF, 0);
+  return run_patch(argc, argv, stdout, stdin, kind);
+}
+
+ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in, const RunKind& kind) {
   const Console console{out, in, is_utf8_terminal(out)};
   PatchRun run;
+  run.swap = kind.swap;
   run.quiet = argc >= 3;
-  if (!run.quiet) std::fputs(messages::kBanner, out);
+  if (!run.quiet) std::fputs(kind.banner, out);
   if (argc < 2) {
     say(console, messages::kMissingPath);
     return wait_for_enter(console, kExitNoPath);
@@ -111,13 +119,13 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in) {
   }
   if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), path);
 
-  ScanResult scan = find_first_match(run.stream.content, kPlainToSlashed);
+  ScanResult scan = find_first_match(run.stream.content, run.swap);
   // A request to stop during the scan ends the run at once, with nothing
   // changed; from the write on it waits until the times are back.
   const bool holding = scan.offset >= 0;
   if (holding) {
     hold_termination();
-    replace_match(run.stream.content, kPlainToSlashed, scan);
+    replace_match(run.stream.content, run.swap, scan);
   }
   run.match_count = scan.match_count;
   const bool replaced = run.match_count == 1;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The README's folder script: every outcome told apart, fonts found in any
-# letter case, and its own exit status.   usage: batch_example_test.sh TOOL SAMPLE_FONT
+# letter case, collections run until no plain zero is left, under sh as well,
+# and its own exit status.   usage: batch_example_test.sh TOOL SAMPLE_FONT TWO_ZERO_FONT
 set -u
-tool=$1 sample=$2
+tool=$1 sample=$2 two_zeros=$3
 script="$(dirname "$0")/../scripts/patch-folder.sh"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
@@ -13,13 +14,15 @@ cp "$sample" "$folder/fonts/a-patchable.ttf"
 cp "$sample" "$folder/fonts/b-patched.TTF"
 "$tool" "$folder/fonts/b-patched.TTF" quiet < /dev/null || fail "could not prepare the patched font"
 mkfifo "$folder/fonts/c-unopenable.ttc"
+cp "$two_zeros" "$folder/fonts/d-collection.TTC"
 printf '#!/bin/sh\nexit 5\n' > "$folder/times-refused" && chmod +x "$folder/times-refused"
 
-actual=$("$script" "$folder/fonts" "$tool")
+actual=$(sh "$script" "$folder/fonts" "$tool")
 status=$?
 expected="patched: $folder/fonts/a-patchable.ttf
 unchanged, not this font or already patched: $folder/fonts/b-patched.TTF
-cannot be opened, unchanged: $folder/fonts/c-unopenable.ttc"
+cannot be opened, unchanged: $folder/fonts/c-unopenable.ttc
+patched (2 zeros): $folder/fonts/d-collection.TTC"
 [ "$actual" = "$expected" ] || fail "$(printf 'expected:\n%s\nactual:\n%s' "$expected" "$actual")"
 [ "$status" -eq 1 ] || fail "a font that cannot be opened must fail the script, it exited $status"
 cmp -s "$folder/fonts/a-patchable.ttf" "$folder/fonts/b-patched.TTF" || fail "the two fonts should now be the same"

@@ -147,6 +147,29 @@ INSTANTIATE_TEST_SUITE_P(
                      "e2e my font %s %d 100%.ttf"}),
     CaseName());
 
+// The undo gives the original back byte for byte, one zero per run, and
+// then finds nothing; it speaks as the tool does, under its own banner.
+TEST(EndToEndUndo, PatchThenUndoGivesTheOriginalBack) {
+  const std::string path = "e2e-undo.ttf";
+  for (const Fixture fixture : {Fixture::kSampleFont, Fixture::kTwoZeroFont}) {
+    const Bytes original = fixture_bytes(fixture);
+    write_file(path, original);
+    const int zeros = fixture == Fixture::kTwoZeroFont ? 2 : 1;
+    for (int i = 0; i < zeros; ++i) EXPECT_EQ(run_tool({path, "quiet"}, "").exit_status, 0);
+    ASSERT_NE(read_file(path), original);
+    for (int i = 0; i < zeros; ++i) {
+      const ToolRun undo = run_tool({path}, "\n", RunAs::kSelf, Program::kTovalinUndo);
+      EXPECT_EQ(undo.output, with_platform_line_ends(expected::kUndoBanner + expected::target_line(path) +
+                                                     expected::kDone + expected::kPressEnter));
+      EXPECT_EQ(undo.exit_status, 0);
+    }
+    EXPECT_EQ(read_file(path), original) << "the original, byte for byte";
+    EXPECT_EQ(run_tool({path, "quiet"}, "", RunAs::kSelf, Program::kTovalinUndo).exit_status, 1)
+        << "nothing left to undo";
+  }
+  std::remove(path.c_str());
+}
+
 TEST(EndToEndNotARegularFile, ADirectoryIsRefused) {
   const ToolRun run = run_tool({".", "quiet"}, "\n");
   EXPECT_EQ(run.output, with_platform_line_ends(expected::kCannotOpen + expected::kPressEnter));

@@ -31,9 +31,13 @@ const std::string kPressEnter = text_from_hex(
 
 inline std::string target_line(const std::string& path) { return kTargetPrefix + path + "\n"; }
 
-const std::string kBanner =
-    "Tovalin - slashed zero for a TrueType font\n"
-    "Patches the digit zero of one font file in place.\n"
-    "\n";
+const std::string kBanner = "Tovalin " TOVALIN_VERSION
+                            " - slashed zero for a TrueType font\n"
+                            "Usage: tovalin FONT.ttf [quiet]  (any second word means quiet)\n"
+                            "\n";
+const std::string kUndoBanner = "Tovalin " TOVALIN_VERSION
+                                " undo - the plain zero back in a TrueType font\n"
+                                "Usage: tovalin-undo FONT.ttf [quiet]  (any second word means quiet)\n"
+                                "\n";
 
 }  // namespace expected

@@ -13,7 +13,7 @@ fail() { echo "$*"; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 doc=share/doc/tovalin
-for file in bin/tovalin share/man/man1/tovalin.1.gz $doc/copyright $doc/changelog.gz $doc/README.md \
+for file in bin/tovalin bin/tovalin-undo share/man/man1/tovalin.1.gz share/man/man1/tovalin-undo.1.gz $doc/README.Debian $doc/copyright $doc/changelog.gz $doc/README.md \
   $doc/examples/patch-folder.sh; do
   test -f "$work/prefix/$file" || fail "cmake --install put no $file"
 done
@@ -32,4 +32,6 @@ status=0
 "$work/root/usr/bin/tovalin" "$work/font.ttf" quiet < /dev/null || status=$?
 [ "$status" -eq 0 ] || fail "the packaged tool ended with $status on the sample font"
 cmp -s "$sample" "$work/font.ttf" && fail "the packaged tool did not patch the sample font"
-echo "lintian --pedantic: clean; Depends: $depends; the packaged tool patches the sample font"
+"$work/root/usr/bin/tovalin-undo" "$work/font.ttf" quiet < /dev/null || fail "the packaged undo ended with $?"
+cmp -s "$sample" "$work/font.ttf" || fail "the packaged undo did not give the sample font back"
+echo "lintian --pedantic: clean; Depends: $depends; the packaged tool patches the sample font, its undo restores it"

@@ -21,14 +21,20 @@ done
 (cd "$build" && cpack -G ZIP -B "$work" > /dev/null)
 folder=tovalin-$version-windows-x86_64
 (cd "$work" && cmake -E tar xf "$folder.zip")
-[ "$(ls "$work/$folder")" = "$(printf 'LICENSE.txt\nREADME.txt\ntovalin.exe')" ] ||
-  fail "the .zip's folder $folder should hold LICENSE.txt, README.txt and tovalin.exe: $(ls -R "$work")"
+expected_files=$(printf 'LICENSE.txt\nREADME-ja.txt\nREADME.txt\ntovalin-undo.exe\ntovalin.exe')
+[ "$(ls "$work/$folder")" = "$expected_files" ] ||
+  fail "the .zip's folder $folder should hold $(echo $expected_files): $(ls -R "$work")"
 packed=$work/$folder/tovalin.exe
-x86_64-w64-mingw32-objdump -t "$packed" | grep -q 'no symbols' || fail "the packed .exe is not stripped"
-resources=$(wrestool -l "$packed")
-grep -q 'type=16' <<< "$resources" || fail "no version resource: $resources"
-grep -q 'type=24' <<< "$resources" || fail "no manifest: $resources"
-for text in README.txt LICENSE.txt; do
+for exe in tovalin.exe tovalin-undo.exe; do
+  x86_64-w64-mingw32-objdump -t "$work/$folder/$exe" | grep -q 'no symbols' || fail "the packed $exe is not stripped"
+  resources=$(wrestool -l "$work/$folder/$exe")
+  grep -q 'type=16' <<< "$resources" || fail "$exe: no version resource: $resources"
+  grep -q 'type=24' <<< "$resources" || fail "$exe: no manifest: $resources"
+done
+[ "$(head -c 3 "$work/$folder/README-ja.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
+  fail "README-ja.txt does not start with a UTF-8 byte order mark"
+iconv -f UTF-8 -t UTF-8 "$work/$folder/README-ja.txt" > /dev/null || fail "README-ja.txt is not UTF-8"
+for text in README.txt README-ja.txt LICENSE.txt; do
   lf=$(grep -c '' "$work/$folder/$text")
   crlf=$(grep -c $'\r$' "$work/$folder/$text")
   [ "$lf" -eq "$crlf" ] || fail "$text: $crlf of $lf lines end in CR LF"

@@ -59,11 +59,11 @@ Bytes file_from_recipe(const std::uint8_t* data, std::size_t size) {
   return file;
 }
 
-// The model: the first occurrence, found by std::search, slashed.
-Bytes expected_after(Bytes file, int& count) {
-  const auto at = std::search(file.begin(), file.end(), kPlain.begin(), kPlain.end());
+// The model: the first occurrence of `from`, found by std::search, made `to`.
+Bytes expected_after(Bytes file, const Bytes& from, const Bytes& to, int& count) {
+  const auto at = std::search(file.begin(), file.end(), from.begin(), from.end());
   count = at == file.end() ? 0 : 1;
-  if (count == 1) std::copy(kSlashed.begin(), kSlashed.end(), at);
+  if (count == 1) std::copy(to.begin(), to.end(), at);
   return file;
 }
 
@@ -75,11 +75,11 @@ const std::string& scratch_path() {
 }
 
 // The tool's stream over the C library's memory stream: no file system in the way.
-Bytes scan_in_memory(Bytes file, ScanResult& result) {
+Bytes scan_in_memory(Bytes file, ScanResult& result, const ZeroSwap& swap = kPlainToSlashed) {
   std::FILE* memory = fmemopen(file.data(), file.size(), "r+");
   BufferedStream stream;
   if (memory == nullptr || !attach_stream(stream, memory, 512)) std::abort();
-  result = scan_and_replace(stream);
+  result = scan_and_replace(stream, swap);
   release_stream_buffer(stream);
   if (std::fclose(memory) != 0) std::abort();
   return file;
@@ -95,9 +95,11 @@ Bytes scan_on_disk(const Bytes& file, ScanResult& result) {
   return read_file(scratch_path());
 }
 
-void check(const char* where, const Bytes& file, const Bytes& after, const ScanResult& result) {
+void check(const char* where, const Bytes& file, const Bytes& after, const ScanResult& result,
+           bool undo = false) {
   int expected_count = 0;
-  const Bytes expected = expected_after(file, expected_count);
+  const Bytes expected = undo ? expected_after(file, kSlashed, kPlain, expected_count)
+                              : expected_after(file, kPlain, kSlashed, expected_count);
   if (result.io_failed || result.match_count != expected_count || after != expected) {
     std::fprintf(stderr, "scan %s and model disagree: file of %zu bytes, count %d, model %d\n", where,
                  file.size(), result.match_count, expected_count);
@@ -108,12 +110,22 @@ void check(const char* where, const Bytes& file, const Bytes& after, const ScanR
 }  // namespace
 
 // Every input runs in memory, with a small buffer so that records cross its
-// edges; one in 64 also runs on a real file with the tool's own buffer.
+// edges, and is undone again; one in 64 also runs on a real file with the
+// tool's own buffer.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Bytes file = file_from_recipe(data, size);
   ScanResult result;
   const Bytes after = scan_in_memory(file, result);
   check("in memory", file, after, result);
+  ScanResult undone;
+  const Bytes after_undo = scan_in_memory(after, undone, kSlashedToPlain);
+  check("undo", after, after_undo, undone, true);
+  // Where the first slashed zero is the one the patch wrote, the undo gives the original back.
+  const auto first_slashed = std::search(after.begin(), after.end(), kSlashed.begin(), kSlashed.end());
+  if (result.match_count == 1 && first_slashed - after.begin() == result.offset && after_undo != file) {
+    std::fprintf(stderr, "patch then undo is not the original: file of %zu bytes\n", file.size());
+    std::abort();
+  }
   if (size % 64 == 0) {
     const Bytes after_on_disk = scan_on_disk(file, result);
     check("on disk", file, after_on_disk, result);

@@ -19,7 +19,10 @@ enum class RunAs { kSelf, kUnprivilegedUser };
 
 // `args` excludes the program itself; `input` is fed to standard input,
 // which is then closed (end of file).
-ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs who = RunAs::kSelf);
+enum class Program { kTovalin, kTovalinUndo };
+
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs who = RunAs::kSelf,
+                 Program program = Program::kTovalin);
 
 // The tool's line end on standard output: LF on Linux, CR LF on Windows.
 std::string with_platform_line_ends(const std::string& text);

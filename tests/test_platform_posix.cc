@@ -23,7 +23,7 @@ std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
 }  // namespace
 
-ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs who) {
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs who, Program program) {
   // The tool may end without reading its input.
   signal(SIGPIPE, SIG_IGN);
   int to_tool[2], from_tool[2];
@@ -36,7 +36,7 @@ ToolRun run_tool(const std::vector<std::string>& args, const std::string& input,
     std::vector<char*> argv;
     if (who == RunAs::kUnprivilegedUser)
       for (const char* a : kUnprivileged) argv.push_back(const_cast<char*>(a));
-    argv.push_back(const_cast<char*>(TOVALIN_TOOL));
+    argv.push_back(const_cast<char*>(program == Program::kTovalinUndo ? TOVALIN_UNDO_TOOL : TOVALIN_TOOL));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());

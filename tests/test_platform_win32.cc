@@ -76,9 +76,9 @@ HANDLE open_for_attributes(const std::string& path, DWORD access) {
 
 }  // namespace
 
-ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs) {
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& input, RunAs, Program program) {
   std::string command;
-  append_quoted(command, TOVALIN_TOOL);
+  append_quoted(command, program == Program::kTovalinUndo ? TOVALIN_UNDO_TOOL : TOVALIN_TOOL);
   for (const std::string& a : args) append_quoted(command, a);
   Child child;
   if (!start_child(command, child)) return {};
