@@ -16,15 +16,11 @@ namespace {
 struct Console {
   std::FILE* out;
   std::FILE* in;
-  bool utf8;
+  TextForm form;
 };
 
-const char* shown(const Console& console, const messages::Text& text) {
-  return console.utf8 ? text.utf8 : text.shift_jis;
-}
-
-void say(const Console& console, const messages::Text& text) {
-  std::fputs(shown(console, text), console.out);
+void say(const Console& console, const messages::Text& text, const char* path = nullptr) {
+  write_text(console.out, console.form, text.shift_jis, text.utf8, path);
 }
 
 ExitStatus wait_for_enter(const Console& console, ExitStatus status) {
@@ -88,17 +84,18 @@ bool changed_during_stream(const FileVersion& opened, const FileVersion& closed,
 
 ExitStatus run_program(int argc, char* argv[], const RunKind& kind) {
   prepare_process();
+  argv = program_arguments(argc, argv);
   // The wait takes exactly one byte; anything else typed or piped stays unread.
   (void)std::setvbuf(stdin, nullptr, _IONBF, 0);
   return run_patch(argc, argv, stdout, stdin, kind);
 }
 
 ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in, const RunKind& kind) {
-  const Console console{out, in, is_utf8_terminal(out)};
+  const Console console{out, in, text_form(out)};
   PatchRun run;
   run.swap = kind.swap;
   run.quiet = argc >= 3;
-  if (!run.quiet) std::fputs(kind.banner, out);
+  if (!run.quiet) say(console, {kind.banner, kind.banner});
   if (argc < 2) {
     say(console, messages::kMissingPath);
     return wait_for_enter(console, kExitNoPath);
@@ -117,7 +114,7 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in, cons
     (void)close_target_stream(run.stream);  // nothing was read or written through it
     return fail(console, run.stream.identity != checked.identity ? kExitCannotOpen : kExitChangedByAnother);
   }
-  if (!run.quiet) std::fprintf(out, shown(console, messages::kTargetFormat), path);
+  if (!run.quiet) say(console, messages::kTargetFormat, path);
 
   ScanResult scan = find_first_match(run.stream.content, run.swap);
   // A request to stop during the scan ends the run at once, with nothing

@@ -5,11 +5,12 @@
 
 #include "platform/disk_file.h"
 #include "platform/handle_identity_win32.h"
+#include "platform/wide_text_win32.h"
 
 FileProblem open_disk_file(const char* path, DiskFile& file) {
   // Others may read the file meanwhile, but neither write, rename nor delete it.
-  const HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(wide_from_utf8(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return problem_from_last_error();
   if (!is_disk_file(handle)) {
     (void)CloseHandle(handle);  // nothing was read or written through it

@@ -3,12 +3,14 @@
 
 #include "platform/file_guard.h"
 #include "platform/handle_identity_win32.h"
+#include "platform/wide_text_win32.h"
 
 namespace {
 
 // No sharing at all: the open fails while any other process has the file open.
 HANDLE open_unshared(const char* path, DWORD access) {
-  return CreateFileA(path, access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(wide_from_utf8(path).c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
 }
 
 std::int64_t from_filetime(const FILETIME& time) {

@@ -9,6 +9,11 @@
 // SIGPIPE ignored), so the run's status survives a message that is lost.
 void prepare_process();
 
+// The program's arguments as the system holds them: on Windows converted from
+// UTF-16 to UTF-8, so every name reaches the file named (the narrow vector
+// maps what the ANSI code page lacks to look-alikes); on Linux `argv` itself.
+char** program_arguments(int& argc, char** argv);
+
 // From the write of the zero until its times are back, a request to stop
 // (Linux: SIGINT, SIGTERM, SIGHUP; Windows: a console control event) waits;
 // released, a request that came meanwhile ends the process as it would have.

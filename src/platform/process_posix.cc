@@ -33,6 +33,8 @@ void prepare_process() {
   (void)signal(SIGPIPE, SIG_IGN);  // cannot fail for SIGPIPE
 }
 
+char** program_arguments(int&, char** argv) { return argv; }
+
 void hold_termination() {
   const sigset_t signals = termination_signals();
   (void)sigprocmask(SIG_BLOCK, &signals, nullptr);  // cannot fail with SIG_BLOCK and a valid set

@@ -1,7 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/process.h"
+#include "platform/wide_text_win32.h"
+
+// The C runtime's own parse of the wide command line, as wmain would get it.
+struct _startupinfo {
+  int newmode;
+};
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand,
+                              _startupinfo* info);
 
 namespace {
 
@@ -25,6 +36,19 @@ BOOL WINAPI on_console_event(DWORD) {
 // Windows keeps the standard handles apart from the files the tool opens, and
 // has no SIGPIPE: a write to a closed pipe only fails.
 void prepare_process() { (void)SetConsoleCtrlHandler(on_console_event, TRUE); }
+
+char** program_arguments(int& argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = nullptr;
+  wchar_t** environment = nullptr;
+  _startupinfo startup{};
+  if (__wgetmainargs(&count, &wide, &environment, 0, &startup) != 0 || count != argc) return argv;
+  // Kept for the life of the process, as the runtime keeps its own vector.
+  auto** arguments = static_cast<char**>(std::calloc(static_cast<std::size_t>(count) + 1, sizeof(char*)));
+  if (arguments == nullptr) return argv;
+  for (int i = 0; i < count; ++i) arguments[i] = _strdup(utf8_from_wide(wide[i]).c_str());
+  return arguments;
+}
 
 void hold_termination() { InterlockedExchange(&holding, 1); }
 

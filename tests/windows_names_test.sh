@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The Windows build under Wine (ANSI code page 1252 here), driven from Linux
+# so that names outside the code page reach it as the system holds them: the
+# file named is the file patched, never a look-alike; a name the code page
+# holds goes to a pipe as the same bytes the narrow argument carried; on a
+# console (Wine's, on a pseudo-terminal) the texts show as Japanese.
+#   usage: windows_names_test.sh TOOL.exe SAMPLE_FONT WINEPREFIX
+set -u
+exe=$1 sample=$2
+export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= LANG=C.UTF-8
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+cd "$work" || exit 1
+cp "$sample" a.ttf
+cp "$sample" ā.ttf
+cp "$sample" 字体.ttf
+cp "$sample" café.ttf
+cp "$sample" "$work/patched.ttf"
+wine "$exe" patched.ttf quiet < /dev/null > /dev/null || fail "could not prepare a patched font"
+
+wine "$exe" ā.ttf quiet < /dev/null > /dev/null || fail "ā.ttf: status $?"
+cmp -s ā.ttf patched.ttf || fail "ā.ttf, the file named, was not patched"
+cmp -s a.ttf "$sample" || fail "a.ttf, its look-alike, was changed"
+wine "$exe" 字体.ttf quiet < /dev/null > /dev/null || fail "字体.ttf: status $?"
+cmp -s 字体.ttf patched.ttf || fail "字体.ttf was not patched"
+
+# Code page 1252 holds é: on a pipe the target line carries it as the byte E9.
+target=$(printf '\x91\xce\x8f\xdb\x83\x74\x83\x48\x83\x93\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b: caf\xe9.ttf\r')
+wine "$exe" café.ttf < /dev/null | grep -aqxF "$target" || fail "café.ttf: the target line on a pipe is not in code page 1252"
+cmp -s café.ttf patched.ttf || fail "café.ttf was not patched"
+
+# A console shows the Japanese texts whatever its code page; Wine's console on
+# a terminal hands them on in the terminal's UTF-8. Escape sequences and CRs dropped.
+cp "$sample" console.ttf
+# Enter is a CR there, and only once Wine has the terminal: press it every half second.
+press_enter() { for _ in $(seq 60); do sleep 0.5; printf '\r' || return; done; }
+shown=$(press_enter | timeout 60 script -qec "wine '$exe' console.ttf" /dev/null |
+  sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' | tr -d '\r')
+for text in "対象フォントファイル: console.ttf" "処理を終了しました。" "[Enter]キーを押してください。"; do
+  grep -qxF "$text" <<< "$shown" || fail "the console does not show \"$text\": $shown"
+done
+cmp -s console.ttf patched.ttf || fail "console.ttf was not patched"
+echo "windows names: the named file patched, code page bytes on a pipe, Japanese on the console"
