@@ -129,15 +129,6 @@ TEST(ExclusiveOpen, OnANetworkFilesystemAWholeFileRecordLockHoldsIt) {
   report_network_filesystem = false;
 }
 
-TEST(ExclusiveOpen, RefusesPseudoFilesBeforeReadingAByte) {
-  for (const char* path :
-       {"/proc/version", "/proc/self/status", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
-    struct stat status {};
-    if (stat(path, &status) != 0) continue;
-    EXPECT_EQ(open_regular_file(path, O_RDONLY).problem, FileProblem::kNotRegularFile) << path;
-  }
-}
-
 TEST(FileGuard, ARestoreWithoutACaptureLeavesTheTimesAlone) {
   const std::string path = fixture("no_capture");
   set_file_times(path, odd_past_times());
