@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the Linux tool and patches a copy of the sample font, showing the
-# messages (as UTF-8) and glyph zero before and after, as text and as a picture.
+# messages (as UTF-8) and glyph zero before and after, as text and as a
+# picture; then undoes the patch on a copy of the result.
 # Everything goes to build/demo; no tests are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset demo > /dev/null
-cmake --build --preset demo --target tovalin show_zero render_zero > /dev/null
+cmake --build --preset demo --target tovalin tovalin-undo show_zero render_zero > /dev/null
 cp samples/tovalin-sample.ttf build/demo/sample.ttf
 echo "before: $(build/demo/tools/show_zero build/demo/sample.ttf)"
 # Through a pipe the tool writes its Shift_JIS bytes; iconv shows them here.
@@ -16,3 +17,6 @@ changed=$({ cmp -l samples/tovalin-sample.ttf build/demo/sample.ttf || true; } |
 echo "file: $changed; length $(stat -c %s build/demo/sample.ttf) bytes, unchanged"
 build/demo/tools/render_zero build/demo/zero-before-after.png samples/tovalin-sample.ttf build/demo/sample.ttf
 echo "picture of glyph zero, before and after: build/demo/zero-before-after.png"
+cp build/demo/sample.ttf build/demo/undone.ttf
+build/demo/tovalin-undo build/demo/undone.ttf quiet < /dev/null
+cmp -s samples/tovalin-sample.ttf build/demo/undone.ttf && echo "tovalin-undo on a copy of the patched font: the original again, byte for byte"
