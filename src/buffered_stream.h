@@ -19,7 +19,7 @@ struct BufferedStream {
 };
 
 // 256 KiB: from 64 KiB up the size makes no measurable difference, natively
-// or under Wine (README, "Speed"); the memory stays small and fixed.
+// or under Wine (README, "Benchmark"); the memory stays small and fixed.
 inline constexpr std::size_t kStreamBufferSize = std::size_t{256} << 10;
 
 // Takes `file` (opened for reading and writing in place) and gives it a
