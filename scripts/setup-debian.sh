@@ -17,4 +17,4 @@ as_root apt-get install -y $demo_packages make \
   libgtest-dev googletest \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 icoutils \
   python3 python3-fonttools opentype-sanitizer clang libclang-rt-dev time \
-  lintian dpkg-dev e2fsprogs util-linux ca-certificates
+  lintian dpkg-dev e2fsprogs util-linux strace ca-certificates

@@ -73,13 +73,6 @@ ExitStatus status_after_failed_restore(FileProblem problem, bool replaced) {
   return replaced ? kExitTimesNotRestored : kExitCannotOpen;
 }
 
-// Whether someone else wrote the file while the stream had it: possible only
-// where the hold is an advisory lock. The run's own write changes the change
-// time, so after a replacement only the size can tell.
-bool changed_during_stream(const FileVersion& opened, const FileVersion& closed, bool replaced) {
-  return replaced ? opened.size != closed.size : opened != closed;
-}
-
 }  // namespace
 
 ExitStatus run_program(int argc, char* argv[], const RunKind& kind) {
@@ -117,21 +110,33 @@ ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in, cons
   if (!run.quiet) say(console, messages::kTargetFormat, path);
 
   ScanResult scan = find_first_match(run.stream.content, run.swap);
+  const FileVersion opened = run.stream.version;
+  FileVersion left_by_write = opened;
+  bool content_ok = !scan.io_failed;
+  bool changed = false;
   // A request to stop during the scan ends the run at once, with nothing
   // changed; from the write on it waits until the times are back.
   const bool holding = scan.offset >= 0;
   if (holding) {
     hold_termination();
-    replace_match(run.stream.content, run.swap, scan);
+    // The scan read through a buffer. A writer that went around the hold (one
+    // that ignores the lock, or came in when a lease was broken) would have
+    // its bytes overwritten from that buffer: the file itself is asked first.
+    FileVersion now;
+    content_ok = tell_target_version(run.stream, now);
+    changed = content_ok && now != opened;
+    if (content_ok && !changed) {
+      replace_match(run.stream.content, run.swap, scan);
+      content_ok = !scan.io_failed && tell_target_version(run.stream, left_by_write);
+    }
   }
   run.match_count = scan.match_count;
   const bool replaced = run.match_count == 1;
-  bool content_ok = !scan.io_failed;
   // Done means on disk: the replacement is written through before the run says so.
   if (content_ok && replaced) content_ok = commit_target_stream(run.stream);
-  const FileVersion opened = run.stream.version;
   content_ok = close_target_stream(run.stream) && content_ok;
-  const bool changed = content_ok && changed_during_stream(opened, run.stream.version, replaced);
+  // Until the close the file must stay as the open found it, or as the run's own write left it.
+  if (content_ok && !changed) changed = run.stream.version != (replaced ? left_by_write : opened);
   // After an I/O failure the file is not known to be right, and after another
   // program's change the old times would hide it: the times stay as they are.
   FileProblem restored = FileProblem::kNone;

@@ -61,6 +61,7 @@ void use_stream(Fault fault, std::size_t buffer_size, Meddling meddling) {
   target_fault = fault;
   target_buffer_size = buffer_size;
   target_meddling = meddling;
+  meddling_offset = 0;
 }
 
 struct RunFaultCase {
@@ -168,24 +169,28 @@ extern "C" int __wrap_futimens(int fd, const timespec times[2]) {
 
 namespace {
 
-// Another program acts on the file between the stream's close and the
-// restore: its change is never hidden under the old times, and a brief
-// opener is waited out.
-struct AfterCloseCase {
+// Another program gets at the file during the run: around the hold while the
+// scan's buffer holds the zero, right after the run's own write, or between
+// the stream's close and the restore. Its bytes are never overwritten, its
+// change is never hidden under the old times, and a brief opener is waited out.
+struct OtherProgramCase {
   const char* name;
   Meddling meddling;
+  long offset;  // where the other program writes, or the length it cuts the file to
   bool time_write_fails;
+  bool zero_replaced;  // the run's slashed zero is in the file afterwards
   ExitStatus status;
 };
 
-class AnotherProgramAfterTheClose : public testing::TestWithParam<AfterCloseCase> {};
+class AnotherProgramDuringTheRun : public testing::TestWithParam<OtherProgramCase> {};
 
-TEST_P(AnotherProgramAfterTheClose, PutsTheTimesBackOnlyOnTheFileAsTheRunLeftIt) {
-  const AfterCloseCase& c = GetParam();
-  const std::string path = testing::TempDir() + "run_after_close_" + c.name + ".ttf";
+TEST_P(AnotherProgramDuringTheRun, NeitherOverwritesNorHidesItsChange) {
+  const OtherProgramCase& c = GetParam();
+  const std::string path = testing::TempDir() + "run_other_program_" + c.name + ".ttf";
   const Bytes content = write_zero_file(path, 400, 20);
   set_file_times(path, odd_past_times());
   use_stream(Fault::kNone, kStreamBufferSize, c.meddling);
+  meddling_offset = c.offset;
   fail_time_writes = c.time_write_fails;
 
   const RunOutcome outcome = run_with({"tovalin", path, "-q"});
@@ -196,21 +201,35 @@ TEST_P(AnotherProgramAfterTheClose, PutsTheTimesBackOnlyOnTheFileAsTheRunLeftIt)
   EXPECT_EQ(outcome.status, c.status);
   const bool kept = c.status == kExitReplaced;
   EXPECT_EQ(outcome.output, kept ? "" : expected::kCannotOpen + expected::kPressEnter);
-  if (c.meddling != Meddling::kRemoveAfterClose) {
-    EXPECT_EQ(file_times(path) == odd_past_times(), kept) << "times go back only where nothing else happened";
+  if (c.meddling == Meddling::kRemoveAfterClose) return;
+  EXPECT_EQ(file_times(path) == odd_past_times(), kept) << "times go back only where nothing else happened";
+  Bytes expected = c.zero_replaced ? with_slashed_zero_at(content, 20) : content;
+  if (c.meddling == Meddling::kTruncateWhileBuffered) {
+    expected.resize(static_cast<std::size_t>(c.offset));
+  } else if (c.meddling != Meddling::kNone && c.meddling != Meddling::kHoldBrieflyAfterClose) {
+    const std::string text = "another program";
+    std::copy(text.begin(), text.end(), expected.begin() + c.offset);
   }
-  if (c.meddling == Meddling::kNone || kept) {
-    EXPECT_EQ(read_file(path), with_slashed_zero_at(content, 20));
-  }
+  EXPECT_EQ(read_file(path), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Runs, AnotherProgramAfterTheClose,
+    Runs, AnotherProgramDuringTheRun,
     testing::Values(
-        AfterCloseCase{"BriefOpenerIsWaitedOut", Meddling::kHoldBrieflyAfterClose, false, kExitReplaced},
-        AfterCloseCase{"Removed", Meddling::kRemoveAfterClose, false, kExitChangedByAnother},
-        AfterCloseCase{"WrittenByAnother", Meddling::kWriteAfterClose, false, kExitChangedByAnother},
-        AfterCloseCase{"TimeWriteFails", Meddling::kNone, true, kExitTimesNotRestored}),
+        OtherProgramCase{"WritesOverTheBufferedZero", Meddling::kWriteWhileBuffered, 25, false, false,
+                         kExitChangedByAnother},
+        OtherProgramCase{"WritesElsewhereWhileTheZeroIsBuffered", Meddling::kWriteWhileBuffered, 300, false,
+                         false, kExitChangedByAnother},
+        OtherProgramCase{"CutsTheFileWhileTheZeroIsBuffered", Meddling::kTruncateWhileBuffered, 100, false,
+                         false, kExitChangedByAnother},
+        OtherProgramCase{"WritesRightAfterTheRunsOwnWrite", Meddling::kWriteAfterOwnWrite, 300, false, true,
+                         kExitChangedByAnother},
+        OtherProgramCase{"BriefOpenerIsWaitedOut", Meddling::kHoldBrieflyAfterClose, 0, false, true,
+                         kExitReplaced},
+        OtherProgramCase{"Removed", Meddling::kRemoveAfterClose, 0, false, true, kExitChangedByAnother},
+        OtherProgramCase{"WrittenByAnother", Meddling::kWriteAfterClose, 0, false, true,
+                         kExitChangedByAnother},
+        OtherProgramCase{"TimeWriteFails", Meddling::kNone, 0, true, true, kExitTimesNotRestored}),
     CaseName());
 
 // Another process points the path at another file while the run is between

@@ -14,6 +14,10 @@ FileProblem open_target_stream(const char* path, TargetStream& stream) {
   return FileProblem::kInputOutput;
 }
 
+bool tell_target_version(const TargetStream& stream, FileVersion& version) {
+  return disk_file_version(stream.content.file, version);
+}
+
 bool commit_target_stream(TargetStream& stream) { return write_through(stream.content.file); }
 
 bool close_target_stream(TargetStream& stream) {

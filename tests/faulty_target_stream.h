@@ -17,12 +17,18 @@ enum class Meddling {
   kRemoveAfterClose,       // the file is removed just after the stream's close
   kWriteAfterClose,        // another program writes the file just after the stream's close
   kHoldBrieflyAfterClose,  // just after the stream's close, another process holds the file for 200 ms
+  // After the scan, while the buffer holds what it read and before the run
+  // asks the file, another program that went around the hold:
+  kWriteWhileBuffered,     // writes "another program" at `meddling_offset`
+  kTruncateWhileBuffered,  // cuts the file to `meddling_offset` bytes
+  kWriteAfterOwnWrite,     // writes at `meddling_offset` right after the run's own write
 };
 
 extern Fault target_fault;
 extern std::size_t target_buffer_size;
 extern Meddling target_meddling;
 extern std::string swap_target;
+extern long meddling_offset;
 
 struct HeldFile;
 // The holder started by kHoldAfterClose; the test releases it.

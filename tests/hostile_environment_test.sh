@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The tool in a hostile process environment (Linux): closed standard streams,
-# a reader that went away, requests to stop during the write and at the last
-# prompt, devices and pseudo-files.   usage: hostile_environment_test.sh TOOL SAMPLE_FONT
+# The tool in a hostile environment (Linux): closed standard streams, a reader
+# that went away, requests to stop during the write and at the last prompt,
+# devices and pseudo-files, other programs that go around the tool's hold on
+# the font, and an overlay filesystem.
+#   usage: hostile_environment_test.sh TOOL UNDO_TOOL SAMPLE_FONT
 set -u -o pipefail
-tool=$1 sample=$2
+tool=$1 undo=$2 sample=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"  # the tool also runs as another user here
+lease_break_time=$(cat /proc/sys/fs/lease-break-time)
+cleanup() {
+  echo "$lease_break_time" > /proc/sys/fs/lease-break-time 2> /dev/null
+  umount "$work/overlay/merged" 2> /dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 cp "$sample" "$work/patched.ttf"
 "$tool" "$work/patched.ttf" quiet < /dev/null || fail "could not prepare a patched font"
@@ -81,4 +90,90 @@ for pseudo in /proc/version /sys/kernel/mm/transparent_hugepage/enabled; do
   status=$?
   [ $status -eq 3 ] || fail "$pseudo: status $status, not 3"
 done
-echo "hostile environment: streams, reader gone, signals, devices and pseudo-files handled"
+# Other programs that go around the hold. The tool is held at a system call
+# on the font (strace), and the other program acts meanwhile: its bytes are
+# never overwritten, and its change is never hidden under the old times.
+zero_at=$(LC_ALL=C grep -obUaP '\x00\x02\x00\x36\x00\x01\x01\xb8\x02\xca\x00\x1a' "$sample" | cut -d: -f1)
+write_at() { printf 'another program' | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
+# usage: held_run CASE USER SYSCALL WHEN ACTION...: the tool, as USER (self or
+# nobody), on a copy of the sample, stopped for 2 s after SYSCALL (read: its
+# first read of the font, which fills its buffer; fsync: its write-through,
+# after its own write) while ACTION runs on the font. Leaves the status in $status.
+held_run() {
+  local name=$1 user=$2 call=$3 font="$work/held-$1.ttf"
+  shift 3
+  cp "$sample" "$font" && chmod 666 "$font"
+  touch -d '2017-03-20 10:00:03.123456789' "$font"
+  local as=()
+  [ "$user" = nobody ] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -P "$font" -e trace="$call" \
+    -e inject="$call":delay_exit=2000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
+  local pid=$!
+  sleep 0.7
+  "$@" "$font"
+  wait $pid
+  status=$?
+  [ "$(stat -c %y "$font")" != "2017-03-20 10:00:03.123456789 +0000" ] ||
+    fail "$name: the old times were put back over the other program's change"
+}
+has_zero() { LC_ALL=C grep -qaP "$(printf '%s' "$2" | sed 's/../\\x&/g')" "$1"; }
+slashed_prefix=000300360001
+if ! command -v strace > /dev/null || ! setpriv --reuid=65534 true 2> /dev/null; then
+  echo "skipped: other programs around the hold: needs strace and setpriv as root"
+else
+  # A user who is not the owner gets no lease, only a lock that a writer may ignore.
+  at_zero() { write_at "$1" $((zero_at + 40)); }
+  elsewhere() { write_at "$1" 100; }
+  cut_short() { truncate -s 300 "$1"; }
+  for case in at_zero elsewhere cut_short; do
+    held_run "not-owner-$case" nobody read $case
+    [ $status -eq 6 ] || fail "not the owner, writer $case: status $status, not 6"
+  done
+  for case in at_zero elsewhere; do
+    grep -q 'another program' "$work/held-not-owner-$case.ttf" || fail "writer $case: its bytes are gone"
+    ! has_zero "$work/held-not-owner-$case.ttf" $slashed_prefix || fail "writer $case: the tool wrote anyway"
+  done
+  [ "$(stat -c %s "$work/held-not-owner-cut_short.ttf")" -eq 300 ] ||
+    fail "cut short while the zero was buffered: the tool wrote past the new end"
+
+  # The owner's lease, broken by the kernel after its break time (1 s here): the
+  # writer's open waits that long, then writes while the tool still holds the zero.
+  if echo 1 > /proc/sys/fs/lease-break-time 2> /dev/null; then
+    held_run lease-broken self read at_zero
+    [ $status -eq 6 ] || fail "lease broken, writer at the zero: status $status, not 6"
+    grep -q 'another program' "$work/held-lease-broken.ttf" || fail "lease broken: the writer's bytes are gone"
+    echo "$lease_break_time" > /proc/sys/fs/lease-break-time
+  else
+    echo "skipped: a broken lease: the lease-break time cannot be set here"
+  fi
+
+  # Right after the tool's own write: both changes stay, and it says so.
+  held_run after-own-write nobody fsync elsewhere
+  [ $status -eq 6 ] || fail "a change right after the tool's write: status $status, not 6"
+  grep -q 'another program' "$work/held-after-own-write.ttf" || fail "after the tool's write: the writer's bytes are gone"
+  has_zero "$work/held-after-own-write.ttf" $slashed_prefix || fail "after the tool's write: its zero is gone"
+fi
+
+# An overlay filesystem (every container): the first run on a font from the
+# lower layer copies it up, which is the run's own doing, not another program's.
+mkdir -p "$work/overlay/lower" "$work/overlay/upper" "$work/overlay/work" "$work/overlay/merged"
+cp "$sample" "$work/overlay/lower/plain.ttf"
+cp "$work/patched.ttf" "$work/overlay/lower/slashed.ttf"
+touch -d '2017-03-20 10:00:03.123456789' "$work/overlay/lower/plain.ttf" "$work/overlay/lower/slashed.ttf"
+if mount -t overlay overlay -o "lowerdir=$work/overlay/lower,upperdir=$work/overlay/upper,workdir=$work/overlay/work" \
+  "$work/overlay/merged" 2> /dev/null; then
+  for run in "$tool plain.ttf" "$undo slashed.ttf"; do
+    set -- $run
+    font="$work/overlay/merged/$2"
+    before=$(stat -c '%x %y' "$font")
+    "$1" "$font" quiet < /dev/null > /dev/null
+    status=$?
+    [ $status -eq 0 ] || fail "overlay, first run of $(basename "$1") on a lower-layer font: status $status, not 0"
+    [ "$(stat -c '%x %y' "$font")" = "$before" ] || fail "overlay, $(basename "$1"): the times were not kept"
+  done
+  cmp -s "$work/overlay/merged/plain.ttf" "$work/patched.ttf" || fail "overlay: the font is not exactly patched"
+  cmp -s "$work/overlay/merged/slashed.ttf" "$sample" || fail "overlay: the undo did not give the original back"
+else
+  echo "skipped: overlay filesystem: this machine allows no overlay mount here"
+fi
+echo "hostile environment: streams, reader gone, signals, devices, pseudo-files, writers around the hold and overlays handled"

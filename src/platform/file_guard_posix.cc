@@ -31,7 +31,13 @@ FileProblem write_times(int fd, const SavedFileTimes& times) {
 namespace file_guard {
 
 FileProblem capture(const char* path, CheckedFile& checked) {
-  OpenedFile file = open_exclusive(path, O_RDONLY);
+  // On an overlay filesystem (containers) the first open for writing copies
+  // a lower layer's file up, which gives it a new change time. Opened for
+  // writing here, where the user may, the file is copied up before the
+  // capture notes how it looks, so the run's own copy-up is never taken for
+  // another program's change. Copy-up keeps the access and write times.
+  OpenedFile file = open_exclusive(path, O_RDWR);
+  if (file.problem == FileProblem::kDenied) file = open_exclusive(path, O_RDONLY);
   if (file.fd < 0) return file.problem;
   checked.identity = identity_of(file.status);
   checked.version = version_of(file.status);
