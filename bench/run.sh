@@ -2,11 +2,11 @@
 # SPDX-License-Identifier: MIT
 # Times the tool on files of 1, 4, 16 and 64 MiB that hold no zero glyph,
 # beside the yardsticks of bench/scan_loop.cc built with the same flags:
-#   stream  the bare per-offset walk through the tool's own stream
+#   stream  the tool's own scan through its own stream, nothing around it
 #   plain   the same walk through a plain stream with the C library's default
 #           buffer (skipped above 16 MiB: it takes minutes)
 #   memory  the whole file in memory, then the same per-offset copy and compare
-#   memmem  the whole file in memory, one search
+#   search  the whole file in memory, one Boyer-Moore-Horspool search
 # and records the tool's peak memory. Each time is the shortest of three runs
 # (plain: one). Native release build and, where built, the Windows build under
 # Wine (every timing then includes Wine's start).
@@ -38,18 +38,18 @@ leg() {  # name, tool, loop, launcher...
   shift 3
   [ -x "$tool" ] && [ -x "$loop" ] || { echo "$name: not built, skipped"; return; }
   printf '\n%s\n%5s %7s %8s %8s %8s %8s %11s %12s %12s %10s\n' "$name" MiB "tool s" "stream s" "plain s" \
-    "memory s" "memmem s" "plain/tool" "tool/memory" "tool/memmem" "peak KiB"
+    "memory s" "search s" "plain/tool" "tool/memory" "tool/search" "peak KiB"
   for mib in $sizes; do
     local file=$work/noise-$mib.bin plain_s=0
     [ -f "$file" ] || build/release/bench/scan_loop --noise "$file" "$mib"
-    local tool_s stream_s memory_s memmem_s tool_kib
+    local tool_s stream_s memory_s search_s tool_kib
     tool_s=$(repeats=3 seconds "$@" "$tool" "$file" quiet)
     stream_s=$(repeats=3 seconds "$@" "$loop" "$file")
     [ "$mib" -gt 16 ] || plain_s=$(repeats=1 seconds "$@" "$loop" --default-buffer "$file")
     memory_s=$(repeats=3 seconds "$@" "$loop" --in-memory "$file")
-    memmem_s=$(repeats=3 seconds "$@" "$loop" --memmem "$file")
+    search_s=$(repeats=3 seconds "$@" "$loop" --search "$file")
     tool_kib=$(peak_kib "$@" "$tool" "$file" quiet)
-    awk -v m="$mib" -v t="$tool_s" -v s="$stream_s" -v p="$plain_s" -v f="$memory_s" -v x="$memmem_s" \
+    awk -v m="$mib" -v t="$tool_s" -v s="$stream_s" -v p="$plain_s" -v f="$memory_s" -v x="$search_s" \
       -v k="$tool_kib" 'function ratio(a, b) { return a > 0 && b > 0 ? sprintf("%.1f", a / b) : "-" }
       BEGIN { plain = "-"; if (p > 0) plain = sprintf("%.3f", p)
               printf "%5d %7.3f %8.3f %8s %8.3f %8.3f %11s %12s %12s %10d\n", m, t, s, plain, f, x, ratio(p, t),

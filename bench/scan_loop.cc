@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The yardsticks for the tool's speed, each the same per-offset walk over a
 // file with nothing else around it:
-//   scan_loop FILE                    seek and read a whole window at every offset, through the tool's stream
+//   scan_loop FILE                    the tool's own scan (find_first_match) through the tool's stream
 //   scan_loop --default-buffer FILE   the same through a plain "rb+" stream with the C library's default
 //                                     buffer, as any program written the plain way would get
 //   scan_loop --in-memory FILE        the whole file read into memory first, then at every offset the
 //                                     same copy of a window and prefix-first compare: the floor
-//   scan_loop --memmem FILE           the whole file in memory, one search for the plain zero
+//   scan_loop --search FILE           the whole file in memory, one Boyer-Moore-Horspool search for the
+//                                     plain zero
 //   scan_loop --buffer KIB FILE       the tool's stream with a buffer of KIB KiB, to choose its size
 //   scan_loop --noise FILE MIB        writes MIB MiB of noise that holds no zero glyph
 #include <algorithm>
@@ -18,8 +19,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/file_position.h"
-#include "target_stream.h"
+#include "buffered_stream.h"
+#include "signature_scan.h"
 #include "zero_records.h"
 
 namespace {
@@ -42,46 +43,27 @@ bool matches(const unsigned char* window, std::size_t length) {
          std::memcmp(window + kPrefixLength, SearchRecord + kPrefixLength, length - kPrefixLength) == 0;
 }
 
+// std::fseek takes a long, 32 bits on Windows: enough for the benchmark's files.
 std::int64_t walk_default_buffer(const char* path) {
   std::FILE* stream = std::fopen(path, "rb+");
   if (stream == nullptr) return -1;
   const std::size_t length = window_length();
   unsigned char window[sizeof SearchRecord];
-  std::int64_t offset = 0;
-  while (seek_from_start(stream, offset) && std::fread(window, 1, length, stream) == length &&
+  long offset = 0;
+  while (std::fseek(stream, offset, SEEK_SET) == 0 && std::fread(window, 1, length, stream) == length &&
          !matches(window, length))
     ++offset;
   std::fclose(stream);
   return offset;
 }
 
-std::int64_t walk(BufferedStream& stream) {
-  const std::size_t length = window_length();
-  unsigned char window[sizeof SearchRecord];
-  std::int64_t offset = 0;
-  while (seek_stream(stream, offset) && read_stream(stream, window, length) == length &&
-         !matches(window, length))
-    ++offset;
-  return offset;
-}
-
-std::int64_t walk_tool_stream(const char* path) {
-  TargetStream stream;
-  if (open_target_stream(path, stream) != FileProblem::kNone) return -1;
-  const std::int64_t offset = walk(stream.content);
-  (void)close_target_stream(stream);
-  return offset;
-}
-
-// The tool's buffer at another size, over a plain stream, to choose the size.
-std::int64_t walk_buffer_of(const char* kib, const char* path) {
-  std::FILE* file = std::fopen(path, "rb+");
+// The tool's own scan through its own stream, with a buffer of `capacity` bytes.
+std::int64_t walk_tool_stream(const char* path, std::size_t capacity = kStreamBufferSize) {
   BufferedStream stream;
-  if (file == nullptr || !attach_stream(stream, file, std::strtoul(kib, nullptr, 10) << 10)) return -1;
-  const std::int64_t offset = walk(stream);
-  release_stream_buffer(stream);
-  std::fclose(file);
-  return offset;
+  if (open_stream(path, stream, capacity) != FileProblem::kNone) return -1;
+  const ScanResult scan = find_first_match(stream, kPlainToSlashed);
+  (void)close_stream(stream);  // nothing was written
+  return scan.offset >= 0 ? scan.offset : stream.position;
 }
 
 std::vector<unsigned char> whole_file(const char* path) {
@@ -107,18 +89,11 @@ std::int64_t walk_in_memory(const char* path) {
   return static_cast<std::int64_t>(offset);
 }
 
-// glibc's memmem; the Windows C runtime has none, so there the standard
-// library's Boyer-Moore-Horspool search stands in.
 std::int64_t search_in_memory(const char* path) {
   const std::vector<unsigned char> data = whole_file(path);
   const unsigned char* end = data.data() + data.size();
-#ifdef __GLIBC__
-  const void* found = memmem(data.data(), data.size(), SearchRecord, window_length());
-  const unsigned char* at = found == nullptr ? end : static_cast<const unsigned char*>(found);
-#else
   const unsigned char* at = std::search(
       data.data(), end, std::boyer_moore_horspool_searcher(SearchRecord, SearchRecord + window_length()));
-#endif
   return at - data.data();
 }
 
@@ -131,11 +106,12 @@ int main(int argc, char* argv[]) {
   if (argc == 2) offset = walk_tool_stream(argv[1]);
   if (argc == 3 && std::strcmp(argv[1], "--default-buffer") == 0) offset = walk_default_buffer(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "--in-memory") == 0) offset = walk_in_memory(argv[2]);
-  if (argc == 3 && std::strcmp(argv[1], "--memmem") == 0) offset = search_in_memory(argv[2]);
-  if (argc == 4 && std::strcmp(argv[1], "--buffer") == 0) offset = walk_buffer_of(argv[2], argv[3]);
+  if (argc == 3 && std::strcmp(argv[1], "--search") == 0) offset = search_in_memory(argv[2]);
+  if (argc == 4 && std::strcmp(argv[1], "--buffer") == 0)
+    offset = walk_tool_stream(argv[3], std::strtoul(argv[2], nullptr, 10) << 10);
   if (offset < 0) {
     std::fprintf(stderr,
-                 "usage: scan_loop [--default-buffer | --in-memory | --memmem | --buffer KIB] FILE\n"
+                 "usage: scan_loop [--default-buffer | --in-memory | --search | --buffer KIB] FILE\n"
                  "       scan_loop --noise FILE MIB\n");
     return 2;
   }

@@ -4,50 +4,45 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/file_position.h"
-
 namespace {
 
-// Fills the buffer from the file, starting at the position. False at the end
-// of the file or on a failure (then `failed` is set).
+// Fills the buffer from the file, starting at the position: one read at that
+// offset. False at the end of the file or on a failure (then `failed` is set).
 bool refill_at_position(BufferedStream& stream) {
   stream.buffer_start = stream.position;
   stream.buffered = 0;
-  if (!seek_from_start(stream.file, stream.position)) {
-    stream.failed = true;
-    return false;
-  }
-  const std::size_t got = std::fread(stream.buffer, 1, stream.capacity, stream.file);
-  if (std::ferror(stream.file) != 0) {
+  const std::int64_t got = read_font_file(stream.file, stream.position, stream.buffer, stream.capacity);
+  if (got < 0) {
     stream.failed = true;  // a read error is never taken for the end of the file
     return false;
   }
-  stream.buffered = got;
+  stream.buffered = static_cast<std::size_t>(got);
   return got > 0;
 }
 
 }  // namespace
 
-bool attach_stream(BufferedStream& stream, std::FILE* file, std::size_t capacity) {
-  // Plain malloc and free keep the tool free of the C++ runtime library.
-  auto* buffer = static_cast<unsigned char*>(std::malloc(capacity));
-  if (buffer == nullptr) return false;
-  // Unbuffered below us: a buffer there would only copy everything twice.
-  if (std::setvbuf(file, nullptr, _IONBF, 0) != 0) {
-    std::free(buffer);
-    return false;
-  }
+FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t capacity) {
   stream = BufferedStream{};
-  stream.file = file;
-  stream.buffer = buffer;
+  const FileProblem problem = open_font_file(path, stream.file);
+  if (problem != FileProblem::kNone) return problem;
+  // Plain malloc and free keep the tool free of the C++ runtime library.
+  stream.buffer = static_cast<unsigned char*>(std::malloc(capacity));
+  if (stream.buffer == nullptr) {
+    (void)close_font_file(stream.file);  // nothing was read or written through it
+    return FileProblem::kInputOutput;
+  }
   stream.capacity = capacity;
-  return true;
+  return FileProblem::kNone;
 }
 
-void release_stream_buffer(BufferedStream& stream) {
+bool close_stream(BufferedStream& stream) {
+  const bool told = tell_font_file_version(stream.file, stream.file.version);
+  const bool closed = close_font_file(stream.file);
   std::free(stream.buffer);
   stream.buffer = nullptr;
   stream.buffered = 0;
+  return told && closed;
 }
 
 std::size_t read_stream_slowly(BufferedStream& stream, unsigned char* into, std::size_t length) {
@@ -63,7 +58,7 @@ std::size_t read_stream_slowly(BufferedStream& stream, unsigned char* into, std:
 }
 
 bool write_stream(BufferedStream& stream, const unsigned char* bytes, std::size_t length) {
-  if (!seek_from_start(stream.file, stream.position) || std::fwrite(bytes, 1, length, stream.file) < length) {
+  if (!write_font_file(stream.file, stream.position, bytes, length)) {
     stream.failed = true;
     return false;
   }

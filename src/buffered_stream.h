@@ -1,34 +1,37 @@
 // SPDX-License-Identifier: MIT
-// The run's own buffer over the font file. The scan seeks to every offset and
-// reads a whole window there; a seek into what the buffer holds only moves the
-// position, so the file is read once per buffer and not once per offset.
+// The run's own buffer over the font file's handle. The scan seeks to every
+// offset and reads a whole window there; a seek into what the buffer holds
+// only moves the position, so the file is read once per buffer and not once
+// per offset.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/font_file.h"
+
 struct BufferedStream {
-  std::FILE* file = nullptr;  // unbuffered: each call below reaches the file
+  FontFile file;
   unsigned char* buffer = nullptr;
   std::size_t capacity = 0;
   std::int64_t buffer_start = 0;  // file offset of buffer[0]
   std::size_t buffered = 0;       // bytes of the file held from buffer_start
   std::int64_t position = 0;
-  bool failed = false;  // a seek, read or write of the file failed
+  bool failed = false;  // a read or write of the file failed
 };
 
 // 256 KiB: from 64 KiB up the size makes no measurable difference, natively
 // or under Wine (README, "Benchmark"); the memory stays small and fixed.
 inline constexpr std::size_t kStreamBufferSize = std::size_t{256} << 10;
 
-// Takes `file` (opened for reading and writing in place) and gives it a
-// buffer of `capacity` bytes, at least one window. False, with the file left
-// as it was, if there is no memory for it.
-bool attach_stream(BufferedStream& stream, std::FILE* file, std::size_t capacity = kStreamBufferSize);
+// Opens the font file (open_font_file) with a buffer of `capacity` bytes, at
+// least one window. kInputOutput, with the file closed again, if there is no
+// memory for it.
+FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t capacity = kStreamBufferSize);
 
-// Frees the buffer; the file is the caller's to close.
-void release_stream_buffer(BufferedStream& stream);
+// Notes how the stream leaves the file (in `stream.file.version`), closes it
+// and frees the buffer. False if the file would not tell or the close failed.
+bool close_stream(BufferedStream& stream);
 
 // Moves the position; the file is not touched. False for a negative offset.
 inline bool seek_stream(BufferedStream& stream, std::int64_t offset) {

@@ -1,4 +1,4 @@
 // SPDX-License-Identifier: MIT
 #include "patch_run.h"
 
-int main(int argc, char* argv[]) { return run_program(argc, argv, kPatch); }
+int main(int argc, char* argv[]) { return patch_main(argc, argv, kPatch); }

@@ -5,9 +5,10 @@
 
 #include <cstdio>
 
+#include "buffered_stream.h"
 #include "messages.h"
 #include "platform/file_guard.h"
-#include "target_stream.h"
+#include "platform/terminal.h"
 #include "zero_records.h"
 
 // How a run ended, as the process exit status scripts can rely on.
@@ -23,24 +24,44 @@ enum ExitStatus : int {
 
 // What one program of the tool does: the patch, or its undo, which is the
 // same run with the two records swapped.
-struct RunKind {
+struct PatchKind {
   const char* banner;
   ZeroSwap swap;
 };
-inline constexpr RunKind kPatch{messages::kPatchBanner, kPlainToSlashed};
-inline constexpr RunKind kUndo{messages::kUndoBanner, kSlashedToPlain};
+inline constexpr PatchKind kPatch{messages::kPatchBanner, kPlainToSlashed};
+inline constexpr PatchKind kUndo{messages::kUndoBanner, kSlashedToPlain};
 
 struct PatchRun {
   ZeroSwap swap = kPlainToSlashed;    // what is looked for and what is written instead
   bool quiet = false;                 // a second argument silences everything but failures
   const char* target_path = nullptr;  // argv[1], used and printed exactly as given
   CheckedFile checked_file;           // the file the guard checked, and its times; no other is patched
-  TargetStream stream;                // the font file, open from the scan to the close
+  BufferedStream stream;              // the font file, open from the scan to the close
   int match_count = 0;                // 1 once the slashed zero was written
 };
 
-// A program's whole life: prepares the process, then runs on the standard streams.
-ExitStatus run_program(int argc, char* argv[], const RunKind& kind);
+// The step of the work on the file at which a run ended; kDone if it went through.
+enum class PatchStep { kCapture, kOpen, kScan, kWrite, kClose, kRestore, kDone };
 
-// Messages go to `out`, the wait reads one byte from `in`.
-ExitStatus run_patch(int argc, char* argv[], std::FILE* out, std::FILE* in, const RunKind& kind = kPatch);
+// How the work on the file ended: the step, the cause, and whether the zero
+// was replaced (written, even if what followed failed).
+struct PatchOutcome {
+  PatchStep step = PatchStep::kDone;
+  FileProblem cause = FileProblem::kNone;
+  bool replaced = false;
+};
+
+// The one place that turns how the work ended into the exit status.
+ExitStatus exit_status_of(const PatchOutcome& outcome);
+
+// Where the run's dialogue goes, and in which form its texts are shown.
+struct Console {
+  std::FILE* out;
+  std::FILE* in;  // the wait reads one byte from here
+  TextForm form;
+};
+
+// A program's whole life: prepares the process, then runs on the standard streams.
+int patch_main(int argc, char* argv[], const PatchKind& kind);
+
+ExitStatus run_patch(int argc, char* argv[], const Console& console, const PatchKind& kind = kPatch);

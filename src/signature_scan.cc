@@ -44,9 +44,3 @@ void replace_match(BufferedStream& stream, const ZeroSwap& swap, ScanResult& res
   result.match_count = 1;
   result.io_failed = !seek_stream(stream, result.offset) || !write_stream(stream, window, length);
 }
-
-ScanResult scan_and_replace(BufferedStream& stream, const ZeroSwap& swap) {
-  ScanResult result = find_first_match(stream, swap);
-  if (result.offset >= 0) replace_match(stream, swap, result);
-  return result;
-}

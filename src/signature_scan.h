@@ -21,6 +21,3 @@ ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap);
 // Overwrites the match that find_first_match found with `swap.replacement`.
 // The count becomes 1 even if the write fails; io_failed then says so.
 void replace_match(BufferedStream& stream, const ZeroSwap& swap, ScanResult& result);
-
-// Both in one. The stream stays open.
-ScanResult scan_and_replace(BufferedStream& stream, const ZeroSwap& swap = kPlainToSlashed);

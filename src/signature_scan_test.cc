@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "case_name.h"
+#include "scan_and_replace.h"
 #include "test_bytes.h"
 #include "zero_records.h"
 
@@ -36,18 +37,13 @@ struct ScanCase {
 
 // Scans `before` through a stream buffer of `buffer_size` bytes; the file as it is afterwards.
 Bytes scanned(const Bytes& before, std::size_t buffer_size, ScanResult& result) {
-  std::FILE* file = std::tmpfile();
-  if (file == nullptr) return {};
-  if (!before.empty()) std::fwrite(before.data(), 1, before.size(), file);
+  const std::string path = testing::TempDir() + "scanned.bin";
+  write_file(path, before);
   BufferedStream stream;
-  if (!attach_stream(stream, file, buffer_size)) return {};
+  if (open_stream(path.c_str(), stream, buffer_size) != FileProblem::kNone) return {};
   result = scan_and_replace(stream);
-  release_stream_buffer(stream);
-  std::rewind(file);
-  Bytes after(before.size() + 1);
-  after.resize(std::fread(after.data(), 1, after.size(), file));
-  std::fclose(file);
-  return after;
+  if (!close_stream(stream)) return {};
+  return read_file(path);
 }
 
 // The stream's own buffer size, and a small and a middling one, so that

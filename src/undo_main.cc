@@ -3,4 +3,4 @@
 // slashed one, so a patched font becomes its original again byte for byte.
 #include "patch_run.h"
 
-int main(int argc, char* argv[]) { return run_program(argc, argv, kUndo); }
+int main(int argc, char* argv[]) { return patch_main(argc, argv, kUndo); }

@@ -11,10 +11,6 @@
 #include "test_bytes.h"
 #include "test_platform.h"
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace {
 
 const Bytes& kPlain = expected::kPlainZero;
@@ -175,19 +171,5 @@ TEST(EndToEndNotARegularFile, ADirectoryIsRefused) {
   EXPECT_EQ(run.output, with_platform_line_ends(expected::kCannotOpen + expected::kPressEnter));
   EXPECT_EQ(run.exit_status, 3);
 }
-
-#ifndef _WIN32
-TEST(EndToEndNotARegularFile, AnEndlessDeviceOrAPipeIsRefusedBeforeAnyRead) {
-  const std::string fifo = "e2e-fifo";
-  std::remove(fifo.c_str());
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {std::string("/dev/zero"), fifo}) {
-    const ToolRun run = run_tool({path}, "\n");
-    EXPECT_EQ(run.output, expected::kBanner + expected::kCannotOpen + expected::kPressEnter) << path;
-    EXPECT_EQ(run.exit_status, 3) << path;
-  }
-  std::remove(fifo.c_str());
-}
-#endif
 
 }  // namespace

@@ -96,7 +96,7 @@ done
 zero_at=$(LC_ALL=C grep -obUaP '\x00\x02\x00\x36\x00\x01\x01\xb8\x02\xca\x00\x1a' "$sample" | cut -d: -f1)
 write_at() { printf 'another program' | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
 # usage: held_run CASE USER SYSCALL WHEN ACTION...: the tool, as USER (self or
-# nobody), on a copy of the sample, stopped for 2 s after SYSCALL (read: its
+# nobody), on a copy of the sample, stopped for 2 s after SYSCALL (pread64: its
 # first read of the font, which fills its buffer; fsync: its write-through,
 # after its own write) while ACTION runs on the font. Leaves the status in $status.
 held_run() {
@@ -126,7 +126,7 @@ else
   elsewhere() { write_at "$1" 100; }
   cut_short() { truncate -s 300 "$1"; }
   for case in at_zero elsewhere cut_short; do
-    held_run "not-owner-$case" nobody read $case
+    held_run "not-owner-$case" nobody pread64 $case
     [ $status -eq 6 ] || fail "not the owner, writer $case: status $status, not 6"
   done
   for case in at_zero elsewhere; do
@@ -139,7 +139,7 @@ else
   # The owner's lease, broken by the kernel after its break time (1 s here): the
   # writer's open waits that long, then writes while the tool still holds the zero.
   if echo 1 > /proc/sys/fs/lease-break-time 2> /dev/null; then
-    held_run lease-broken self read at_zero
+    held_run lease-broken self pread64 at_zero
     [ $status -eq 6 ] || fail "lease broken, writer at the zero: status $status, not 6"
     grep -q 'another program' "$work/held-lease-broken.ttf" || fail "lease broken: the writer's bytes are gone"
     echo "$lease_break_time" > /proc/sys/fs/lease-break-time

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Windows .exe imports only DLLs that every Windows has; the .zip holds,
-# in one folder named with the version, the stripped .exe with its version
-# resource and manifest, and a README and the licence with CR LF line ends.
+# in one folder named with the version, the stripped .exe (at most 100,000
+# bytes) with its version resource and manifest, and a README and the licence with CR LF line ends.
 #   usage: package_zip_test.sh BUILD_DIR EXE VERSION
 set -eu
 build=$1 exe=$2 version=$3
@@ -27,6 +27,8 @@ expected_files=$(printf 'LICENSE.txt\nREADME-ja.txt\nREADME.txt\ntovalin-undo.ex
 packed=$work/$folder/tovalin.exe
 for exe in tovalin.exe tovalin-undo.exe; do
   x86_64-w64-mingw32-objdump -t "$work/$folder/$exe" | grep -q 'no symbols' || fail "the packed $exe is not stripped"
+  size=$(stat -c %s "$work/$folder/$exe")
+  [ "$size" -le 100000 ] || fail "the packed $exe has $size bytes, more than 100,000"
   resources=$(wrestool -l "$work/$folder/$exe")
   grep -q 'type=16' <<< "$resources" || fail "$exe: no version resource: $resources"
   grep -q 'type=24' <<< "$resources" || fail "$exe: no manifest: $resources"

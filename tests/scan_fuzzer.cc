@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "signature_scan.h"
-#include "target_stream.h"
+#include "scan_and_replace.h"
 #include "test_bytes.h"
 #include "zero_records.h"
 
@@ -74,24 +74,31 @@ const std::string& scratch_path() {
   return path;
 }
 
-// The tool's stream over the C library's memory stream: no file system in the way.
+// A stream whose handle is this value reads and writes `memory_file` (the
+// font file's calls are wrapped at link time): no file system in the way.
+constexpr std::intptr_t kInMemory = -2;
+Bytes memory_file;
+
+// The tool's stream over memory, with a small buffer so that records cross its edges.
 Bytes scan_in_memory(Bytes file, ScanResult& result, const ZeroSwap& swap = kPlainToSlashed) {
-  std::FILE* memory = fmemopen(file.data(), file.size(), "r+");
+  memory_file = std::move(file);
   BufferedStream stream;
-  if (memory == nullptr || !attach_stream(stream, memory, 512)) std::abort();
+  stream.file.handle = kInMemory;
+  stream.capacity = 512;
+  stream.buffer = static_cast<unsigned char*>(std::malloc(stream.capacity));
+  if (stream.buffer == nullptr) std::abort();
   result = scan_and_replace(stream, swap);
-  release_stream_buffer(stream);
-  if (std::fclose(memory) != 0) std::abort();
-  return file;
+  std::free(stream.buffer);
+  return memory_file;
 }
 
 // The tool's own open, buffer and close over a real file.
 Bytes scan_on_disk(const Bytes& file, ScanResult& result) {
   write_file(scratch_path(), file);
-  TargetStream stream;
-  if (open_target_stream(scratch_path().c_str(), stream) != FileProblem::kNone) std::abort();
-  result = scan_and_replace(stream.content);
-  if (!close_target_stream(stream)) std::abort();
+  BufferedStream stream;
+  if (open_stream(scratch_path().c_str(), stream) != FileProblem::kNone) std::abort();
+  result = scan_and_replace(stream);
+  if (!close_stream(stream)) std::abort();
   return read_file(scratch_path());
 }
 
@@ -108,6 +115,30 @@ void check(const char* where, const Bytes& file, const Bytes& after, const ScanR
 }
 
 }  // namespace
+
+extern "C" {
+std::int64_t __real_read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
+                                   std::size_t length);
+bool __real_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                            std::size_t length);
+
+std::int64_t __wrap_read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
+                                   std::size_t length) {
+  if (file.handle != kInMemory) return __real_read_font_file(file, offset, into, length);
+  if (offset >= static_cast<std::int64_t>(memory_file.size())) return 0;
+  const std::size_t n = std::min(length, memory_file.size() - static_cast<std::size_t>(offset));
+  std::memcpy(into, memory_file.data() + offset, n);
+  return static_cast<std::int64_t>(n);
+}
+
+bool __wrap_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                            std::size_t length) {
+  if (file.handle != kInMemory) return __real_write_font_file(file, offset, bytes, length);
+  if (offset < 0 || static_cast<std::size_t>(offset) + length > memory_file.size()) return false;
+  std::memcpy(memory_file.data() + offset, bytes, length);
+  return true;
+}
+}  // extern "C"
 
 // Every input runs in memory, with a small buffer so that records cross its
 // edges, and what was patched is undone again; one in 64 also runs on a real

@@ -58,6 +58,20 @@ inline std::thread hold_file_briefly(const std::string& path, int ms) {
 // Linux: whether its filesystem grants leases; the lock fallback cannot).
 bool opens_by_others_detectable(const std::string& path);
 
+// Points `path` at `target` in one step, as an attacker would (Linux: a
+// symlink renamed over it, so `target` may be a device; Windows: a second
+// name for `target` moved over it).
+void point_path_at(const std::string& path, const std::string& target);
+
+// A device that reads without end, or "" where no path can be pointed at one.
+extern const char* const kEndlessDevice;
+
+// Gives the file at `path` the second name `name`. False if it cannot.
+bool second_name(const std::string& path, const std::string& name);
+
+// Cuts the file open as `handle` (a font file's handle) to `length` bytes.
+bool cut_open_file(std::intptr_t handle, std::int64_t length);
+
 // Makes the file unwritable even for root, or says how the run must be made
 // instead: kUnprivilegedUser if only a run as another user is stopped by it.
 // false: neither works here.

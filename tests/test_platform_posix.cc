@@ -136,3 +136,21 @@ void make_writable(const std::string& path) {
   [[maybe_unused]] const int cleared = std::system(("chattr -i " + quoted(path) + " 2>/dev/null").c_str());
   chmod(path.c_str(), 0644);
 }
+
+const char* const kEndlessDevice = "/dev/zero";
+
+void point_path_at(const std::string& path, const std::string& target) {
+  const std::string link = path + ".swap";
+  std::remove(link.c_str());
+  if (symlink(target.c_str(), link.c_str()) != 0 || std::rename(link.c_str(), path.c_str()) != 0)
+    std::abort();
+}
+
+bool second_name(const std::string& path, const std::string& name) {
+  std::remove(name.c_str());
+  return link(path.c_str(), name.c_str()) == 0;
+}
+
+bool cut_open_file(std::intptr_t handle, std::int64_t length) {
+  return ftruncate(static_cast<int>(handle), static_cast<off_t>(length)) == 0;
+}

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "test_platform.h"
 
@@ -169,4 +170,26 @@ bool make_unwritable(const std::string& path, RunAs& who) {
 void make_writable(const std::string& path) {
   Child child;
   if (start_child("/usr/bin/chattr -i " + path, child)) finish_child(child);
+}
+
+const char* const kEndlessDevice = "";
+
+void point_path_at(const std::string& path, const std::string& target) {
+  const std::string name = path + ".swap";
+  DeleteFileA(name.c_str());
+  if (!CreateHardLinkA(name.c_str(), target.c_str(), nullptr) ||
+      !MoveFileExA(name.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+    std::abort();
+}
+
+bool second_name(const std::string& path, const std::string& name) {
+  DeleteFileA(name.c_str());
+  return CreateHardLinkA(name.c_str(), path.c_str(), nullptr) != 0;
+}
+
+bool cut_open_file(std::intptr_t handle, std::int64_t length) {
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = length;
+  return SetFileInformationByHandle(reinterpret_cast<HANDLE>(handle), FileEndOfFileInfo, &end, sizeof end) !=
+         0;
 }

@@ -8,15 +8,6 @@
 
 #include "platform/file_identity.h"
 
-// Copied out and back unchanged. Linux: ns since 1970 (no creation time);
-// Windows: the FILETIME values.
-struct SavedFileTimes {
-  std::int64_t creation = 0;
-  std::int64_t last_access = 0;
-  std::int64_t last_write = 0;
-  bool saved = false;  // until a capture read them, a restore writes no time
-};
-
 // What the capture saw, carried by the run to the restore.
 struct CheckedFile {
   FileIdentity identity;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The guard and the run's stream name files alike, and the guard puts times
+// The guard and the run's font file name files alike, and the guard puts times
 // back only on the file it checked.
 #include "platform/file_guard.h"
 
 #include <gtest/gtest.h>
 
-#include "target_stream.h"
+#include "platform/font_file.h"
 #include "test_bytes.h"
 #include "test_platform.h"
 
@@ -21,11 +21,11 @@ TEST(FileGuard, TheStreamReachesTheCheckedFileAndNoOther) {
   ASSERT_EQ(file_guard::capture(other.c_str(), other_file), FileProblem::kNone);
   EXPECT_NE(checked_file.identity.file, other_file.identity.file);
 
-  TargetStream stream;
-  ASSERT_EQ(open_target_stream(checked.c_str(), stream), FileProblem::kNone);
-  EXPECT_EQ(stream.identity, checked_file.identity) << "the stream and the guard must name one file alike";
-  EXPECT_EQ(stream.version, checked_file.version) << "and see it alike";
-  EXPECT_TRUE(close_target_stream(stream));
+  FontFile file;
+  ASSERT_EQ(open_font_file(checked.c_str(), file), FileProblem::kNone);
+  EXPECT_EQ(file.identity, checked_file.identity) << "the stream and the guard must name one file alike";
+  EXPECT_EQ(file.version, checked_file.version) << "and see it alike";
+  EXPECT_TRUE(close_font_file(file));
 
   set_file_times(checked, odd_past_times());
   EXPECT_EQ(file_guard::restore(checked.c_str(), other_file, other_file.version),

@@ -19,13 +19,23 @@ struct FileVersion {
   bool operator==(const FileVersion&) const = default;
 };
 
+// Copied out and back unchanged. Linux: ns since 1970 (no creation time);
+// Windows: the FILETIME values.
+struct SavedFileTimes {
+  std::int64_t creation = 0;
+  std::int64_t last_access = 0;
+  std::int64_t last_write = 0;
+  bool saved = false;  // until a capture read them, a restore writes no time
+};
+
 // Why an open of the font file, or the step done through it, failed.
 enum class FileProblem {
   kNone,
-  kBusy,              // another program has it open or locked; worth a short wait
-  kMissing,           // no such file
-  kDenied,            // no permission, or a read-only file or filesystem
-  kNotRegularFile,    // a directory, device, pipe or pseudo-file: never a font
-  kChangedByAnother,  // replaced, removed or written by another program meanwhile
-  kInputOutput,       // the system failed otherwise
+  kBusy,               // another program has it open or locked; worth a short wait
+  kMissing,            // no such file
+  kDenied,             // no permission, or a read-only file or filesystem
+  kNotRegularFile,     // a directory, device, pipe or pseudo-file: never a font
+  kChangedByAnother,   // replaced, removed or written by another program meanwhile
+  kNotTheCheckedFile,  // the path leads to another file than the one the guard checked
+  kInputOutput,        // the system failed otherwise
 };

@@ -3,11 +3,20 @@
 // there, and requests to stop that come at the right moment.
 #pragma once
 
-// Before any file is opened: descriptors 0, 1 and 2 are open (to the null
-// device where they were closed), so the font can never be one of them and
-// receive a message; and a reader that went away is no reason to die (Linux:
-// SIGPIPE ignored), so the run's status survives a message that is lost.
-void prepare_process();
+// What the process learned of its surroundings while it was prepared.
+struct ProcessSetting {
+  bool utf8_locale = false;  // Linux: the user's locale's character set is UTF-8
+};
+
+// Every process-wide setting, made once before any file is opened:
+// descriptors 0, 1 and 2 are open (to the null device where they were
+// closed), so the font can never be one of them and receive a message; a
+// reader that went away is no reason to die (Linux: SIGPIPE ignored), so the
+// run's status survives a message that is lost; another process's open that
+// breaks the tool's lease does not end it (Linux: SIGIO ignored); and the
+// user's locale is asked once, and is then left as "C" so that nothing else
+// depends on it. Windows: console events are routed to the hold below.
+ProcessSetting prepare_process();
 
 // The program's arguments as the system holds them: on Windows converted from
 // UTF-16 to UTF-8, so every name reaches the file named (the narrow vector
@@ -19,6 +28,9 @@ char** program_arguments(int& argc, char** argv);
 // released, a request that came meanwhile ends the process as it would have.
 void hold_termination();
 void release_termination();
+
+// Sleeps for `ms` milliseconds.
+void pause_ms(int ms);
 
 // During the last wait: Ctrl-C ends the wait as Enter does, and the run's
 // status stands.

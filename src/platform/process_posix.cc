@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
+#include <langinfo.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <ctime>
 #include <initializer_list>
 
 #include "platform/process.h"
@@ -21,7 +25,7 @@ void end_wait(int) {}  // only interrupts the read
 
 }  // namespace
 
-void prepare_process() {
+ProcessSetting prepare_process() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     // The lowest free descriptor is this one. Should the null device be
@@ -31,6 +35,18 @@ void prepare_process() {
     if (null_device > 2) (void)close(null_device);
   }
   (void)signal(SIGPIPE, SIG_IGN);  // cannot fail for SIGPIPE
+  // An open by another process breaks the tool's lease and sends SIGIO, whose
+  // default action would end the tool in the middle of a step. The tool has
+  // no other use for it; sigaction cannot fail for SIGIO with a valid action.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  (void)sigaction(SIGIO, &ignore, nullptr);
+  ProcessSetting setting;
+  if (std::setlocale(LC_CTYPE, "") != nullptr) {
+    setting.utf8_locale = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    (void)std::setlocale(LC_CTYPE, "C");  // "C" always exists
+  }
+  return setting;
 }
 
 char** program_arguments(int&, char** argv) { return argv; }
@@ -43,6 +59,12 @@ void hold_termination() {
 void release_termination() {
   const sigset_t signals = termination_signals();
   (void)sigprocmask(SIG_UNBLOCK, &signals, nullptr);  // a pending signal is delivered here
+}
+
+void pause_ms(int ms) {
+  timespec pause{ms / 1000, static_cast<long>(ms % 1000) * 1'000'000};
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  }
 }
 
 void let_interrupt_end_wait() {

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/process.h"
 #include "platform/wide_text_win32.h"
@@ -35,7 +34,10 @@ BOOL WINAPI on_console_event(DWORD) {
 
 // Windows keeps the standard handles apart from the files the tool opens, and
 // has no SIGPIPE: a write to a closed pipe only fails.
-void prepare_process() { (void)SetConsoleCtrlHandler(on_console_event, TRUE); }
+ProcessSetting prepare_process() {
+  (void)SetConsoleCtrlHandler(on_console_event, TRUE);
+  return {};
+}
 
 char** program_arguments(int& argc, char** argv) {
   int count = 0;
@@ -46,7 +48,10 @@ char** program_arguments(int& argc, char** argv) {
   // Kept for the life of the process, as the runtime keeps its own vector.
   auto** arguments = static_cast<char**>(std::calloc(static_cast<std::size_t>(count) + 1, sizeof(char*)));
   if (arguments == nullptr) return argv;
-  for (int i = 0; i < count; ++i) arguments[i] = _strdup(utf8_from_wide(wide[i]).c_str());
+  for (int i = 0; i < count; ++i) {
+    arguments[i] = narrow_copy(wide[i], CP_UTF8);
+    if (arguments[i] == nullptr) return argv;
+  }
   return arguments;
 }
 
@@ -56,5 +61,7 @@ void release_termination() {
   InterlockedExchange(&holding, 0);
   if (InterlockedCompareExchange(&requested, 0, 0) != 0) ExitProcess(STATUS_CONTROL_C_EXIT);
 }
+
+void pause_ms(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 void let_interrupt_end_wait() { InterlockedExchange(&waiting, 1); }

@@ -2,8 +2,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "platform/terminal.h"
 #include "platform/wide_text_win32.h"
@@ -12,41 +12,51 @@ namespace {
 
 HANDLE handle_of(std::FILE* out) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out))); }
 
-// The path as the narrow argument would have carried it: the ANSI code page,
-// with the system's stand-ins for what it cannot hold.
-std::string ansi_path(const char* path) {
-  const std::wstring wide = wide_from_utf8(path);
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string ansi(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
-  if (size > 0) (void)WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
-  ansi.resize(std::strlen(ansi.c_str()));
-  return ansi;
+// On a console: the text in UTF-16, whatever the console's code page.
+void write_to_console(std::FILE* out, const char* utf8, const char* path) {
+  const std::size_t length = std::strlen(utf8) + (path == nullptr ? 0 : std::strlen(path)) + 1;
+  char* text = static_cast<char*>(std::malloc(length));
+  auto* wide = static_cast<wchar_t*>(std::malloc(length * sizeof(wchar_t)));
+  if (text != nullptr && wide != nullptr) {
+    const char* at = path == nullptr ? nullptr : std::strstr(utf8, "%s");
+    if (at == nullptr) {
+      std::strcpy(text, utf8);
+    } else {
+      const std::size_t head = static_cast<std::size_t>(at - utf8);
+      std::memcpy(text, utf8, head);
+      std::strcpy(text + head, path);
+      std::strcat(text, at + 2);
+    }
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, static_cast<int>(length));
+    (void)std::fflush(out);  // whatever went out through the stream comes first
+    DWORD written = 0;
+    if (units > 1)
+      (void)WriteConsoleW(handle_of(out), wide, static_cast<DWORD>(units - 1), &written, nullptr);
+  }
+  std::free(text);
+  std::free(wide);
 }
 
 }  // namespace
 
-TextForm text_form(std::FILE* out) {
+TextForm text_form(std::FILE* out, const ProcessSetting&) {
   DWORD mode = 0;
   return GetConsoleMode(handle_of(out), &mode) ? TextForm::kConsoleWide : TextForm::kShiftJis;
 }
 
 void write_text(std::FILE* out, TextForm form, const char* shift_jis, const char* utf8, const char* path) {
-  if (form != TextForm::kConsoleWide) {
-    // A message that cannot be written is lost; the run's status is not.
-    if (path == nullptr) {
-      (void)std::fputs(shift_jis, out);
-    } else {
-      (void)std::fprintf(out, shift_jis, ansi_path(path).c_str());
-    }
+  if (form == TextForm::kConsoleWide) {
+    write_to_console(out, utf8, path);
     return;
   }
-  std::string text = utf8;
-  if (path != nullptr) {
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, path);
+  if (path == nullptr) {
+    put_with_path(out, shift_jis, nullptr);
+    return;
   }
-  const std::wstring wide = wide_from_utf8(text.c_str());
-  (void)std::fflush(out);  // whatever went out through the stream comes first
-  DWORD written = 0;
-  (void)WriteConsoleW(handle_of(out), wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  // The path as the narrow argument would have carried it: the ANSI code
+  // page, with the system's stand-ins for what it cannot hold.
+  wchar_t wide[kLongestPath];
+  char* ansi = wide_from_utf8(path, wide) ? narrow_copy(wide, CP_ACP) : nullptr;
+  put_with_path(out, shift_jis, ansi != nullptr ? ansi : "");
+  std::free(ansi);
 }

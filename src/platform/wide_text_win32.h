@@ -1,25 +1,26 @@
 // SPDX-License-Identifier: MIT
-// Windows keeps names and console text in UTF-16; the tool carries them in UTF-8.
+// Windows keeps names and console text in UTF-16; the tool carries them in
+// UTF-8. Plain buffers, so the programs need nothing of the C++ library.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
+#include <cstdlib>
 
-inline std::wstring wide_from_utf8(const char* utf8) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  (void)MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), size);
-  wide.resize(static_cast<std::size_t>(size) - 1);
-  return wide;
+// A Windows path or argument: at most 32,767 UTF-16 units and their end.
+inline constexpr int kLongestPath = 32768;
+
+// False if `utf8` does not fit.
+inline bool wide_from_utf8(const char* utf8, wchar_t (&wide)[kLongestPath]) {
+  return MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, kLongestPath) > 0;
 }
 
-inline std::string utf8_from_wide(const wchar_t* wide) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  (void)WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
-  utf8.resize(static_cast<std::size_t>(size) - 1);
-  return utf8;
+// `wide` in `code_page`, in a new buffer from malloc (the caller frees it);
+// nullptr without memory or for text the conversion refuses.
+inline char* narrow_copy(const wchar_t* wide, UINT code_page) {
+  const int size = WideCharToMultiByte(code_page, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return nullptr;
+  auto* narrow = static_cast<char*>(std::malloc(static_cast<std::size_t>(size)));
+  if (narrow != nullptr) (void)WideCharToMultiByte(code_page, 0, wide, -1, narrow, size, nullptr, nullptr);
+  return narrow;
 }

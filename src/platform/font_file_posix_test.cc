@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 // The Linux stand-in for opening a file with no sharing, and the times it keeps.
-#include "platform/exclusive_open_posix.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,10 +9,19 @@
 #include <unistd.h>
 
 #include "platform/file_guard.h"
+#include "platform/font_file.h"
+#include "platform/process.h"
 #include "test_bytes.h"
 #include "test_platform.h"
 
 namespace {
+
+FileProblem problem_opening(const std::string& path) {
+  FontFile file;
+  const FileProblem problem = open_exclusive(path.c_str(), FileAccess::kRead, Hold::kAlone, file);
+  if (problem == FileProblem::kNone) close_font_file(file);
+  return problem;
+}
 
 std::string fixture(const std::string& name) {
   const std::string path = testing::TempDir() + "guard_" + name;
@@ -38,16 +45,18 @@ TEST(ExclusiveOpen, AnotherProcessOpeningDuringTheHoldDoesNotEndTheTool) {
   const std::string path = fixture("sigio");
   if (!opens_by_others_detectable(path)) GTEST_SKIP() << "this filesystem grants no leases";
   EXPECT_EQ(in_own_process([&] {
-              OpenedFile file = open_exclusive(path.c_str(), O_RDONLY);
-              if (file.fd < 0) return 10;
+              (void)prepare_process();  // as the tool does first
+              FontFile file;
+              if (open_exclusive(path.c_str(), FileAccess::kRead, Hold::kAlone, file) != FileProblem::kNone)
+                return 10;
               const pid_t opener = fork();
               if (opener == 0) {
-                close(file.fd);  // a real opener shares nothing with us
+                close(static_cast<int>(file.handle));  // a real opener shares nothing with us
                 _exit(open(path.c_str(), O_RDONLY) >= 0 ? 0 : 1);
               }
               // The opener now waits on our lease, and the kernel has signalled us.
               usleep(300'000);
-              close_exclusive(file);
+              close_font_file(file);
               int status = 0;
               waitpid(opener, &status, 0);
               if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 11;
@@ -65,10 +74,7 @@ TEST(ExclusiveOpen, WithoutLeasesAnotherUsersFileIsHeldByLock) {
   EXPECT_EQ(in_own_process([&] {
               // Not the owner and no CAP_LEASE: the kernel refuses the lease with EACCES.
               if (setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0) return 10;
-              OpenedFile file = open_exclusive(path.c_str(), O_RDONLY);
-              if (file.fd < 0) return 11;
-              close_exclusive(file);
-              return 0;
+              return problem_opening(path) == FileProblem::kNone ? 0 : 11;
             }),
             "exit 0");
 }
@@ -78,17 +84,16 @@ TEST(ExclusiveOpen, RefusesAFileAnotherProcessHoldsOpen) {
   if (!opens_by_others_detectable(path)) GTEST_SKIP() << "this filesystem grants no leases";
   HeldFile* held = hold_file(path);
   ASSERT_NE(held, nullptr);
-  OpenedFile file = open_exclusive(path.c_str(), O_RDONLY);
+  const FileProblem problem = problem_opening(path);
   release_file(held);
-  EXPECT_EQ(file.problem, FileProblem::kBusy) << "worth waiting for";
-  if (file.fd >= 0) close_exclusive(file);
+  EXPECT_EQ(problem, FileProblem::kBusy) << "worth waiting for";
 }
 
 TEST(ExclusiveOpen, RefusesAPipeWithoutWaitingForAWriter) {
   const std::string path = testing::TempDir() + "guard_fifo";
   std::remove(path.c_str());
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  EXPECT_EQ(open_exclusive(path.c_str(), O_RDONLY).problem, FileProblem::kNotRegularFile);
+  EXPECT_EQ(problem_opening(path), FileProblem::kNotRegularFile);
   std::remove(path.c_str());
 }
 
@@ -110,10 +115,10 @@ TEST(ExclusiveOpen, OnANetworkFilesystemAWholeFileRecordLockHoldsIt) {
   const std::string path = fixture("network");
   report_network_filesystem = true;
   HeldFile* reader = hold_file(path);
-  OpenedFile file = open_exclusive(path.c_str(), O_RDONLY);
+  FontFile file;
+  const FileProblem problem = open_exclusive(path.c_str(), FileAccess::kRead, Hold::kAlone, file);
   release_file(reader);
-  EXPECT_EQ(file.problem, FileProblem::kNone)
-      << "a lease would have refused the file another process has open";
+  ASSERT_EQ(problem, FileProblem::kNone) << "a lease would have refused the file another process has open";
 
   // Record locks belong to the open, so a second open of our own stands in for another client.
   const int other = open(path.c_str(), O_RDWR);
@@ -121,10 +126,9 @@ TEST(ExclusiveOpen, OnANetworkFilesystemAWholeFileRecordLockHoldsIt) {
   write_lock.l_type = F_WRLCK;
   write_lock.l_whence = SEEK_SET;
   EXPECT_NE(fcntl(other, F_OFD_SETLK, &write_lock), 0) << "a writer that locks must be kept out";
-  close_exclusive(file);
+  close_font_file(file);
   ASSERT_EQ(fcntl(other, F_OFD_SETLK, &write_lock), 0);
-  EXPECT_EQ(open_exclusive(path.c_str(), O_RDONLY).problem, FileProblem::kBusy)
-      << "a writer's lock keeps us out";
+  EXPECT_EQ(problem_opening(path), FileProblem::kBusy) << "a writer's lock keeps us out";
   close(other);
   report_network_filesystem = false;
 }
@@ -132,11 +136,12 @@ TEST(ExclusiveOpen, OnANetworkFilesystemAWholeFileRecordLockHoldsIt) {
 TEST(FileGuard, ARestoreWithoutACaptureLeavesTheTimesAlone) {
   const std::string path = fixture("no_capture");
   set_file_times(path, odd_past_times());
-  struct stat status {};
-  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  FontFile file;
+  ASSERT_EQ(open_font_file(path.c_str(), file), FileProblem::kNone);
+  ASSERT_TRUE(close_font_file(file));
   EXPECT_EQ(in_own_process([&] {
-              const CheckedFile never_captured{identity_of(status), version_of(status), {}};
-              if (file_guard::restore(path.c_str(), never_captured, version_of(status)) != FileProblem::kNone)
+              const CheckedFile never_captured{file.identity, file.version, {}};
+              if (file_guard::restore(path.c_str(), never_captured, file.version) != FileProblem::kNone)
                 return 10;
               return file_times(path) == odd_past_times() ? 0 : 11;
             }),

@@ -1,6 +1,0 @@
-// SPDX-License-Identifier: MIT
-#include "platform/file_position.h"
-
-bool seek_from_start(std::FILE* stream, std::int64_t offset) {
-  return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
-}

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+// The font file as the system's own handle: the only way the tool reaches the
+// file. Each platform links its own (font_file_posix.cc, font_file_win32.cc).
+// The calls the run makes on an open file have C names, so that the fault
+// tests can wrap them at link time (tests/faulty_font_file.cc) and make any
+// of them fail over the real open; a wrapper keeps the promises below.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/file_identity.h"
+
+struct FontFile {
+  std::intptr_t handle = -1;  // Linux: the file descriptor; Windows: the HANDLE
+  FileIdentity identity;      // which file the open reached
+  FileVersion version;        // how it looked at the open, or when last told
+};
+
+enum class FileAccess {
+  kRead,
+  kWrite,
+  kReadWrite,
+  // The guard's first moment. Linux: reading and writing where the user may,
+  // else reading. On an overlay filesystem (containers) the first open for
+  // writing copies a lower layer's file up, with a new change time; done
+  // here, that copy-up comes before the guard notes how the file looks, and
+  // is never taken for another program's change. Windows: reading.
+  kCheck,
+};
+
+enum class Hold {
+  kAlone,       // no other process has the file open meanwhile (Windows: no sharing at all)
+  kWritersOut,  // others may read it but not write, rename or delete it (Linux: held as kAlone)
+};
+
+// Opens `path` if it is an existing regular file (Windows: a disk file), never
+// creating nor truncating it, and holds it as asked while it is open. The open
+// never waits for another process. `times`, if given, receives the file's
+// times as the open found them, before anything else could move them.
+FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
+                           SavedFileTimes* times = nullptr);
+
+extern "C" {
+
+// The run's open: reading and writing in place, bytes as they are, writers kept out.
+FileProblem open_font_file(const char* path, FontFile& file);
+
+// Up to `length` bytes from `offset`; fewer only where the file ends. -1 if
+// the read failed, which is never taken for the end of the file.
+std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
+                            std::size_t length);
+
+// All `length` bytes at `offset`, or false.
+bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                     std::size_t length);
+
+// What was written reaches the storage itself, or false.
+bool write_font_file_through(const FontFile& file);
+
+// How the file looks now, asked through the handle and not the path. False if
+// the system will not tell.
+bool tell_font_file_version(const FontFile& file, FileVersion& version);
+
+// Puts the saved times back (Linux: last access and last write; it cannot set
+// a creation time). Times that only the owner may set stay as they are on
+// another user's file, and that is no failure.
+FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times);
+
+// False if the close failed. The handle is gone either way.
+bool close_font_file(FontFile& file);
+
+}  // extern "C"

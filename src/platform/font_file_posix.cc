@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/filesystem_magic_posix.h"
+#include "platform/font_file.h"
+
+namespace {
+
+int descriptor(const FontFile& file) { return static_cast<int>(file.handle); }
+
+std::int64_t nanoseconds(const timespec& time) {
+  return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
+
+FileIdentity identity_of(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+FileVersion version_of(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim)};
+}
+
+FileProblem problem_from_errno(int error) {
+  switch (error) {
+    case EAGAIN:  // also EWOULDBLOCK: the open would have to break another process's lease
+    case ETXTBSY:
+      return FileProblem::kBusy;
+    case ENOENT:
+    case ENOTDIR:
+      return FileProblem::kMissing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileProblem::kDenied;
+    case EISDIR:
+    case ENXIO:
+    case ENODEV:
+      return FileProblem::kNotRegularFile;
+    default:
+      return FileProblem::kInputOutput;
+  }
+}
+
+enum class FilesystemKind {
+  kLocal,
+  kNetwork,  // leases are refused or mean nothing there; a record lock is what the server shares
+  kPseudo,   // proc, sysfs and their kin: their files look regular but are not files
+};
+
+template <std::size_t n>
+bool among(unsigned long type, const unsigned long (&types)[n]) {
+  for (const unsigned long t : types)
+    if (t == type) return true;
+  return false;
+}
+
+FilesystemKind filesystem_kind(int fd) {
+  struct statfs filesystem {};
+  if (fstatfs(fd, &filesystem) != 0) return FilesystemKind::kLocal;
+  const auto type = static_cast<unsigned long>(filesystem.f_type) & 0xFFFFFFFFul;
+  if (among(type, kNetworkFilesystems)) return FilesystemKind::kNetwork;
+  if (among(type, kPseudoFilesystems)) return FilesystemKind::kPseudo;
+  return FilesystemKind::kLocal;
+}
+
+int open_flags(FileAccess access) {
+  switch (access) {
+    case FileAccess::kRead:
+      return O_RDONLY;
+    case FileAccess::kWrite:
+      return O_WRONLY;
+    case FileAccess::kReadWrite:
+    case FileAccess::kCheck:
+      break;
+  }
+  return O_RDWR;
+}
+
+timespec from_nanoseconds(std::int64_t ns) {
+  std::int64_t seconds = ns / 1'000'000'000, rest = ns % 1'000'000'000;
+  if (rest < 0) rest += 1'000'000'000, --seconds;  // a time before 1970
+  return {static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
+
+// Anything but a regular file is refused before it is opened, as opening some
+// devices acts on them, and checked again after the open, for a path that
+// changed in between. The open never waits for a pipe's other end nor for
+// another process's lease; the descriptor then reads and writes in the
+// ordinary blocking way.
+FileProblem open_regular_file(const char* path, FileAccess access, int& fd, struct stat& status,
+                              FilesystemKind& kind) {
+  struct stat before {};
+  if (stat(path, &before) != 0) return problem_from_errno(errno);
+  if (!S_ISREG(before.st_mode)) return FileProblem::kNotRegularFile;
+  fd = open(path, open_flags(access) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return problem_from_errno(errno);
+  kind = filesystem_kind(fd);
+  FileProblem problem = FileProblem::kNone;
+  if (fstat(fd, &status) != 0) {
+    problem = problem_from_errno(errno);
+  } else if (!S_ISREG(status.st_mode) || kind == FilesystemKind::kPseudo) {
+    problem = FileProblem::kNotRegularFile;
+  } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    // Non-blocking reads on a network or FUSE file could fail with EAGAIN.
+    problem = problem_from_errno(errno);
+  }
+  if (problem != FileProblem::kNone) {
+    (void)close(fd);  // nothing was read or written through it
+    fd = -1;
+  }
+  return problem;
+}
+
+FileProblem lock_whole_file(int fd, FileAccess access) {
+  struct flock lock {};
+  lock.l_type = access == FileAccess::kRead ? F_RDLCK : F_WRLCK;
+  lock.l_whence = SEEK_SET;  // l_start 0 and l_len 0: the whole file, however long it grows
+  if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return FileProblem::kNone;
+  return errno == EAGAIN || errno == EACCES ? FileProblem::kBusy : problem_from_errno(errno);
+}
+
+// A write lease, which the kernel grants only while no other open of the file
+// exists. Where leases are not ours to take (another user's file, a
+// filesystem without them), an exclusive advisory lock stands in; on a
+// network filesystem, a whole-file record lock that the server shares with
+// its other clients. Closing the descriptor gives any of them back.
+FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind) {
+  if (kind == FilesystemKind::kNetwork) return lock_whole_file(fd, access);
+  if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) return FileProblem::kNone;
+  const int lease_error = errno;
+  if (lease_error == EAGAIN) return FileProblem::kBusy;  // someone else has the file open
+  // EACCES (not our file) and EINVAL (no leases on this filesystem): keep others out by lock instead.
+  if (lease_error != EACCES && lease_error != EINVAL) return problem_from_errno(lease_error);
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return FileProblem::kNone;
+  return errno == EWOULDBLOCK ? FileProblem::kBusy : problem_from_errno(errno);
+}
+
+}  // namespace
+
+// Linux has no share modes: both holds keep every other open out for as long
+// as the kernel lets the lease stand.
+FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
+                           SavedFileTimes* times) {
+  if (access == FileAccess::kCheck) {
+    const FileProblem problem = open_exclusive(path, FileAccess::kReadWrite, hold, file, times);
+    return problem == FileProblem::kDenied ? open_exclusive(path, FileAccess::kRead, hold, file, times)
+                                           : problem;
+  }
+  int fd = -1;
+  struct stat status {};
+  FilesystemKind kind = FilesystemKind::kLocal;
+  FileProblem problem = open_regular_file(path, access, fd, status, kind);
+  if (problem != FileProblem::kNone) return problem;
+  problem = take_hold(fd, access, kind);
+  if (problem != FileProblem::kNone) {
+    (void)close(fd);  // nothing was read or written through it
+    return problem;
+  }
+  file.handle = fd;
+  file.identity = identity_of(status);
+  file.version = version_of(status);
+  if (times != nullptr) *times = {0, nanoseconds(status.st_atim), nanoseconds(status.st_mtim), true};
+  return FileProblem::kNone;
+}
+
+FileProblem open_font_file(const char* path, FontFile& file) {
+  return open_exclusive(path, FileAccess::kReadWrite, Hold::kWritersOut, file);
+}
+
+std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
+                            std::size_t length) {
+  std::size_t got = 0;
+  while (got < length) {
+    const ssize_t n = pread(descriptor(file), into + got, length - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return static_cast<std::int64_t>(got);
+}
+
+bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                     std::size_t length) {
+  std::size_t put = 0;
+  while (put < length) {
+    const ssize_t n = pwrite(descriptor(file), bytes + put, length - put, static_cast<off_t>(offset + put));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    put += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool write_font_file_through(const FontFile& file) { return fsync(descriptor(file)) == 0; }
+
+bool tell_font_file_version(const FontFile& file, FileVersion& version) {
+  struct stat status {};
+  if (fstat(descriptor(file), &status) != 0) return false;
+  version = version_of(status);
+  return true;
+}
+
+FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
+  const timespec values[2] = {from_nanoseconds(times.last_access), from_nanoseconds(times.last_write)};
+  if (futimens(descriptor(file), values) == 0) return FileProblem::kNone;
+  if (errno == EPERM || errno == EACCES) return FileProblem::kNone;
+  return problem_from_errno(errno);
+}
+
+bool close_font_file(FontFile& file) {
+  // Linux frees the descriptor even when close reports a failure: never close it twice.
+  const bool closed = close(descriptor(file)) == 0;
+  file.handle = -1;
+  return closed;
+}

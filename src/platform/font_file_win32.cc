@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include <windows.h>
+
+#include "platform/font_file.h"
+#include "platform/wide_text_win32.h"
+
+namespace {
+
+HANDLE handle_of(const FontFile& file) { return reinterpret_cast<HANDLE>(file.handle); }
+
+// False if the handle will not tell (a pipe or device may not). This reads no
+// data, unlike GetFileType, which moves the access time under Wine.
+bool handle_identity(HANDLE file, FileIdentity& identity, FileVersion& version) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandle(file, &info) ||
+      !GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+    return false;
+  identity = {info.dwVolumeSerialNumber,
+              (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  version = {(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+             basic.ChangeTime.QuadPart};
+  return true;
+}
+
+FileProblem problem_from_last_error() {
+  switch (GetLastError()) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileProblem::kBusy;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return FileProblem::kMissing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FileProblem::kDenied;
+    default:
+      return FileProblem::kInputOutput;
+  }
+}
+
+DWORD desired_access(FileAccess access) {
+  switch (access) {
+    case FileAccess::kRead:
+    case FileAccess::kCheck:
+      return GENERIC_READ;
+    case FileAccess::kWrite:
+      // Write access alone may not read the attributes that name the file.
+      return GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+    case FileAccess::kReadWrite:
+      break;
+  }
+  return GENERIC_READ | GENERIC_WRITE;
+}
+
+std::int64_t from_filetime(const FILETIME& time) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime);
+}
+
+FILETIME to_filetime(std::int64_t value) {
+  const auto bits = static_cast<std::uint64_t>(value);
+  return {static_cast<DWORD>(bits & 0xFFFFFFFFu), static_cast<DWORD>(bits >> 32)};
+}
+
+// A synchronous handle reads and writes at the offset an OVERLAPPED names.
+OVERLAPPED at(std::int64_t offset) {
+  OVERLAPPED where{};
+  where.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+  where.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  return where;
+}
+
+// One call moves at most this much, as DWORD counts allow.
+constexpr std::size_t kLargestCall = std::size_t{1} << 30;
+
+DWORD part_of(std::size_t left) { return static_cast<DWORD>(left < kLargestCall ? left : kLargestCall); }
+
+}  // namespace
+
+FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
+                           SavedFileTimes* times) {
+  wchar_t wide[kLongestPath];
+  if (!wide_from_utf8(path, wide)) return FileProblem::kMissing;
+  const DWORD sharing = hold == Hold::kAlone ? 0 : FILE_SHARE_READ;
+  const HANDLE handle = CreateFileW(wide, desired_access(access), sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return problem_from_last_error();
+  // The times first: asking for the file type can read the file and move its
+  // access time. A failed query leaves zeros, which the restore then leaves alone.
+  if (times != nullptr) {
+    FILETIME creation{}, last_access{}, last_write{};
+    (void)GetFileTime(handle, &creation, &last_access, &last_write);
+    *times = {from_filetime(creation), from_filetime(last_access), from_filetime(last_write), true};
+  }
+  FileProblem problem = FileProblem::kNone;
+  if (!handle_identity(handle, file.identity, file.version)) {
+    problem = FileProblem::kInputOutput;
+  } else if (access == FileAccess::kCheck && GetFileType(handle) != FILE_TYPE_DISK) {
+    // A pipe or device is no font and may never end. Asked at the guard's
+    // first moment only, after its times were read: under Wine the question
+    // moves the access time. The later opens must reach the file checked
+    // then, which the run makes sure of before anything is read.
+    problem = FileProblem::kNotRegularFile;
+  }
+  if (problem != FileProblem::kNone) {
+    (void)CloseHandle(handle);  // nothing was read or written through it
+    return problem;
+  }
+  file.handle = reinterpret_cast<std::intptr_t>(handle);
+  return FileProblem::kNone;
+}
+
+FileProblem open_font_file(const char* path, FontFile& file) {
+  return open_exclusive(path, FileAccess::kReadWrite, Hold::kWritersOut, file);
+}
+
+std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
+                            std::size_t length) {
+  std::size_t got = 0;
+  while (got < length) {
+    OVERLAPPED where = at(offset + static_cast<std::int64_t>(got));
+    DWORD n = 0;
+    if (!ReadFile(handle_of(file), into + got, part_of(length - got), &n, &where))
+      return GetLastError() == ERROR_HANDLE_EOF ? static_cast<std::int64_t>(got) : -1;
+    if (n == 0) break;
+    got += n;
+  }
+  return static_cast<std::int64_t>(got);
+}
+
+bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                     std::size_t length) {
+  std::size_t put = 0;
+  while (put < length) {
+    OVERLAPPED where = at(offset + static_cast<std::int64_t>(put));
+    DWORD n = 0;
+    if (!WriteFile(handle_of(file), bytes + put, part_of(length - put), &n, &where) || n == 0) return false;
+    put += n;
+  }
+  return true;
+}
+
+bool write_font_file_through(const FontFile& file) { return FlushFileBuffers(handle_of(file)) != 0; }
+
+bool tell_font_file_version(const FontFile& file, FileVersion& version) {
+  FileIdentity identity;
+  return handle_identity(handle_of(file), identity, version);
+}
+
+FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
+  const FILETIME creation = to_filetime(times.creation), last_access = to_filetime(times.last_access),
+                 last_write = to_filetime(times.last_write);
+  if (SetFileTime(handle_of(file), &creation, &last_access, &last_write)) return FileProblem::kNone;
+  return GetLastError() == ERROR_ACCESS_DENIED ? FileProblem::kNone : problem_from_last_error();
+}
+
+bool close_font_file(FontFile& file) {
+  const bool closed = CloseHandle(handle_of(file)) != 0;
+  file.handle = -1;
+  return closed;
+}

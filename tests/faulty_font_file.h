@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+// The font file's handle in the fault tests: the real calls, wrapped at link
+// time (-Wl,--wrap), failing or meddled with as one plan says. Around them
+// another program may act on the file, as an attacker or a busy system would.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <thread>
+
+enum class Fault {
+  kNone,
+  kRead,          // reads that reach past `read_fails_past` fail
+  kWrite,         // the write of the zero fails
+  kWriteThrough,  // the write reaches the file, but not the storage
+  kTell,          // the file will not tell how it looks
+  kClose,         // the stream's close fails
+  kTimeWrite,     // the guard cannot put the times back
+};
+
+enum class Meddling {
+  kNone,
+  kSwapBeforeOpen,         // the path is pointed at `swap_target` just before the stream's open
+  kHoldAfterClose,         // just after the stream's close, another process holds the file open
+  kSwapAfterClose,         // the path is pointed at `swap_target` just after the stream's close
+  kRemoveAfterClose,       // the file is removed just after the stream's close
+  kWriteAfterClose,        // another program writes at `offset` just after the stream's close
+  kHoldBrieflyAfterClose,  // just after the stream's close, another process holds the file for 200 ms
+  // After the scan, while the buffer holds what it read and before the run
+  // asks the file, another program that went around the hold:
+  kWriteWhileBuffered,     // writes at `offset`
+  kTruncateWhileBuffered,  // cuts the file to `offset` bytes
+  kWriteAfterOwnWrite,     // writes at `offset` right after the run's own write
+};
+
+// What another program writes.
+inline const std::string kOtherProgramsBytes = "another program";
+
+struct HeldFile;
+
+struct FaultPlan {
+  Fault fault = Fault::kNone;
+  std::int64_t read_fails_past = 200;
+  Meddling meddling = Meddling::kNone;
+  std::int64_t offset = 0;
+  std::string swap_target;
+  // Left by the meddling for the test to end: the holder of kHoldAfterClose
+  // and the brief holder of kHoldBrieflyAfterClose.
+  HeldFile* held_after_close = nullptr;
+  std::thread brief_holder;
+};
+
+// `plan` is in force while this lives; the wrapped calls are the real ones otherwise.
+struct PlannedFaults {
+  explicit PlannedFaults(FaultPlan& plan);
+  ~PlannedFaults();
+  PlannedFaults(const PlannedFaults&) = delete;
+  PlannedFaults& operator=(const PlannedFaults&) = delete;
+};
