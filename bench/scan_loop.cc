@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "buffered_stream.h"
-#include "signature_scan.h"
+#include "record_scan.h"
 #include "zero_records.h"
 
 namespace {

@@ -2,11 +2,25 @@
 # SPDX-License-Identifier: MIT
 # Builds and tests every leg: Linux with sanitizers, Windows under Wine, the
 # Linux release build that the .deb ships (with the package test), and the
-# scan fuzzer's seed corpus.
-set -euo pipefail
+# scan fuzzer's seed corpus. Every leg runs; a summary with one line per leg
+# ends the output, and the exit status is 0 only if every leg passed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
+summary=() failed=0
 for leg in native windows release fuzz; do
-  cmake --preset "$leg"
-  cmake --build --preset "$leg"
-  ctest --preset "$leg"
+  log=$(mktemp)
+  if cmake --preset "$leg" && cmake --build --preset "$leg" && ctest --preset "$leg" 2>&1 | tee "$log"; then
+    result=passed
+  else
+    result=failed failed=1
+  fi
+  # ctest's own count, such as "100% tests passed, 0 tests failed out of 13".
+  counts=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -n 1)
+  summary+=("$(printf '%-8s %s  %s' "$leg" "$result" "${counts:-(no tests ran: the build failed)}")")
+  rm -f "$log"
 done
+echo
+echo "Summary"
+printf '  %s\n' "${summary[@]}"
+if [ $failed -eq 0 ]; then echo "all legs passed"; else echo "some legs FAILED"; fi
+exit $failed

@@ -2,7 +2,7 @@
 #include "patch_run.h"
 
 #include "platform/process.h"
-#include "signature_scan.h"
+#include "record_scan.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# cmake --install lays out the tool, the man page and the docs; the .deb
+# cmake --install lays out the tool, the man pages (which format without a
+# warning in the C locale) and the docs; the .deb
 # passes lintian --pedantic without an error or a warning, asks only for what
 # the binary needs, and its tool, unpacked into a scratch folder, patches the
 # sample font. Nothing is installed on the system.
@@ -17,6 +18,14 @@ for file in bin/tovalin bin/tovalin-undo share/man/man1/tovalin.1.gz share/man/m
   $doc/examples/patch-folder.sh; do
   test -f "$work/prefix/$file" || fail "cmake --install put no $file"
 done
+
+# The man pages format without a warning in the C locale and still say what each message means.
+for page in tovalin tovalin-undo; do
+  warnings=$(LC_ALL=C man --warnings -l "$work/prefix/share/man/man1/$page.1.gz" 2>&1 > "$work/$page.txt")
+  [ -z "$warnings" ] || fail "man $page in the C locale: $warnings"
+done
+grep -q 'Fonto fairu ga hirakemasen' "$work/tovalin.txt" || fail "man tovalin in the C locale names no message"
+grep -q 'The font file cannot be opened' "$work/tovalin.txt" || fail "man tovalin in the C locale says no meaning"
 
 command -v lintian > /dev/null || { echo "lintian is not installed; the .deb is not checked"; exit 77; }
 (cd "$build" && cpack -G DEB -B "$work/packages" > /dev/null 2>&1)

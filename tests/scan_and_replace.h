@@ -3,7 +3,7 @@
 // them; the run itself asks the file between the two.
 #pragma once
 
-#include "signature_scan.h"
+#include "record_scan.h"
 
 inline ScanResult scan_and_replace(BufferedStream& stream, const ZeroSwap& swap = kPlainToSlashed) {
   ScanResult result = find_first_match(stream, swap);

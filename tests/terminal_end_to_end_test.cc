@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// On a Linux terminal whose locale speaks UTF-8 the texts go out as UTF-8;
-// anywhere else (another locale, a pipe) as the Shift_JIS bytes.
+// On a Linux terminal the texts go out as UTF-8, in the C locale too, unless
+// the locale's character set is Shift_JIS; through a pipe as the Shift_JIS bytes.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -43,9 +43,16 @@ ToolRun run_on_terminal(const std::string& path) {
 struct ConsoleCase {
   const char* name;
   bool terminal;
-  const char* lang;  // LC_ALL and LC_CTYPE are cleared
+  const char* lang;  // LC_ALL and LC_CTYPE are cleared; "" leaves LANG unset
   bool utf8;
 };
+
+// A Shift_JIS locale of our own, made where the system's locale sources are.
+bool make_shift_jis_locale(const std::string& folder) {
+  return std::system(("localedef -i ja_JP -f SHIFT_JIS --no-warnings=ascii '" + folder +
+                      "/ja_JP.SJIS' > /dev/null 2>&1")
+                         .c_str()) == 0;
+}
 
 class MessagesOnTheConsole : public testing::TestWithParam<ConsoleCase> {};
 
@@ -56,9 +63,15 @@ TEST_P(MessagesOnTheConsole, TakeTheFormTheConsoleShows) {
   write_file(path, read_file(TOVALIN_SAMPLE_FONT));
   unsetenv("LC_ALL");
   unsetenv("LC_CTYPE");
-  setenv("LANG", c.lang, 1);
+  if (std::string(c.lang) == "ja_JP.SJIS") {
+    if (!make_shift_jis_locale(testing::TempDir()))
+      GTEST_SKIP() << "localedef cannot make a Shift_JIS locale here";
+    setenv("LOCPATH", testing::TempDir().c_str(), 1);
+  }
+  if (*c.lang != '\0') setenv("LANG", c.lang, 1);
   const ToolRun run = c.terminal ? run_on_terminal(path) : run_tool({path}, "\n");
   unsetenv("LANG");
+  unsetenv("LOCPATH");
 
   const std::string utf8 = expected::kBanner + "対象フォントファイル: " + path + "\n" +
                            "\n処理を終了しました。\n" + "[Enter]キーを押してください。\n";
@@ -71,8 +84,11 @@ TEST_P(MessagesOnTheConsole, TakeTheFormTheConsoleShows) {
 
 INSTANTIATE_TEST_SUITE_P(Consoles, MessagesOnTheConsole,
                          testing::Values(ConsoleCase{"Utf8Terminal", true, "C.UTF-8", true},
-                                         ConsoleCase{"TerminalInTheCLocale", true, "C", false},
-                                         ConsoleCase{"PipeInAUtf8Locale", false, "C.UTF-8", false}),
+                                         ConsoleCase{"TerminalInTheCLocale", true, "C", true},
+                                         ConsoleCase{"TerminalWithoutALocale", true, "", true},
+                                         ConsoleCase{"TerminalInAShiftJisLocale", true, "ja_JP.SJIS", false},
+                                         ConsoleCase{"PipeInAUtf8Locale", false, "C.UTF-8", false},
+                                         ConsoleCase{"PipeInTheCLocale", false, "C", false}),
                          CaseName());
 
 }  // namespace

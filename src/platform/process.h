@@ -5,7 +5,7 @@
 
 // What the process learned of its surroundings while it was prepared.
 struct ProcessSetting {
-  bool utf8_locale = false;  // Linux: the user's locale's character set is UTF-8
+  bool shift_jis_locale = false;  // Linux: the user's locale's character set is Shift_JIS or CP932
 };
 
 // Every process-wide setting, made once before any file is opened:

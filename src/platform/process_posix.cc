@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <langinfo.h>
 #include <signal.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,7 +44,9 @@ ProcessSetting prepare_process() {
   (void)sigaction(SIGIO, &ignore, nullptr);
   ProcessSetting setting;
   if (std::setlocale(LC_CTYPE, "") != nullptr) {
-    setting.utf8_locale = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    const char* charset = nl_langinfo(CODESET);
+    for (const char* name : {"SHIFT_JIS", "SHIFT_JISX0213", "SJIS", "CP932", "WINDOWS-31J"})
+      if (strcasecmp(charset, name) == 0) setting.shift_jis_locale = true;
     (void)std::setlocale(LC_CTYPE, "C");  // "C" always exists
   }
   return setting;

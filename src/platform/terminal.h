@@ -9,7 +9,7 @@
 
 enum class TextForm {
   kShiftJis,     // the bytes as listed: pipes, files, and consoles that show them as they are
-  kUtf8,         // Linux: a terminal whose locale's character set is UTF-8
+  kUtf8,         // Linux: a terminal, unless its locale's character set is Shift_JIS
   kConsoleWide,  // Windows: a console, written in UTF-16 whatever its code page
 };
 

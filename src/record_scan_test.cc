@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "signature_scan.h"
+#include "record_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Builds the two packages from this checkout: the Linux .deb (release build,
+# hardened) and the Windows .zip (the static .exe files), without the tests.
+# Both are reproducible: every time stamp in them is the commit's
+# (SOURCE_DATE_EPOCH), so two builds of one commit, in any folders, give the
+# same bytes. Needs what scripts/setup-debian.sh --packages installs.
+#   usage: scripts/build-packages.sh        the packages end up in build/packages
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2> /dev/null || echo 0)
+export SOURCE_DATE_EPOCH
+for preset in deb zip; do
+  cmake --preset "$preset" > /dev/null
+  cmake --build --preset "$preset" > /dev/null
+  rm -rf "build/$preset/packages"
+  (cd "build/$preset" && cpack > /dev/null)
+done
+rm -rf build/packages && mkdir -p build/packages
+cp build/deb/packages/*.deb build/zip/packages/*.zip build/packages/
+echo "packages:"
+ls -1 "$PWD"/build/packages/*.deb "$PWD"/build/packages/*.zip
