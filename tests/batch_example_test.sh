@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The README's folder script: every outcome told apart, fonts found in any
-# letter case, collections run until no plain zero is left, under sh as well,
-# and its own exit status.   usage: batch_example_test.sh TOOL SAMPLE_FONT TWO_ZERO_FONT
+# letter case and in subfolders, collections run until no plain zero is left,
+# the undo reported as such, under sh as well, and its own exit status.
+#   usage: batch_example_test.sh TOOL UNDO_TOOL SAMPLE_FONT TWO_ZERO_FONT
 set -u
-tool=$1 sample=$2 two_zeros=$3
+tool=$1 undo=$2 sample=$3 two_zeros=$4
 script="$(dirname "$0")/../scripts/patch-folder.sh"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 fail() { echo "$*"; exit 1; }
-mkdir "$folder/fonts" "$folder/empty"
+mkdir -p "$folder/fonts/sub/deeper" "$folder/empty"
 cp "$sample" "$folder/fonts/a-patchable.ttf"
 cp "$sample" "$folder/fonts/b-patched.TTF"
 "$tool" "$folder/fonts/b-patched.TTF" quiet < /dev/null || fail "could not prepare the patched font"
 mkfifo "$folder/fonts/c-unopenable.ttc"
 cp "$two_zeros" "$folder/fonts/d-collection.TTC"
+cp "$sample" "$folder/fonts/sub/deeper/e-nested.ttf"
 printf '#!/bin/sh\nexit 5\n' > "$folder/times-refused" && chmod +x "$folder/times-refused"
 
 actual=$(sh "$script" "$folder/fonts" "$tool")
@@ -22,12 +24,19 @@ status=$?
 expected="patched: $folder/fonts/a-patchable.ttf
 unchanged, not this font or already patched: $folder/fonts/b-patched.TTF
 cannot be opened, unchanged: $folder/fonts/c-unopenable.ttc
-patched (2 zeros): $folder/fonts/d-collection.TTC"
+patched (2 zeros): $folder/fonts/d-collection.TTC
+patched: $folder/fonts/sub/deeper/e-nested.ttf"
 [ "$actual" = "$expected" ] || fail "$(printf 'expected:\n%s\nactual:\n%s' "$expected" "$actual")"
 [ "$status" -eq 1 ] || fail "a font that cannot be opened must fail the script, it exited $status"
 cmp -s "$folder/fonts/a-patchable.ttf" "$folder/fonts/b-patched.TTF" || fail "the two fonts should now be the same"
 
 rm "$folder/fonts/c-unopenable.ttc"
+actual=$("$script" "$folder/fonts/sub" "$undo")
+[ "$actual" = "restored: $folder/fonts/sub/deeper/e-nested.ttf" ] || fail "the undo of a folder: $actual"
+cmp -s "$folder/fonts/sub/deeper/e-nested.ttf" "$sample" || fail "the undo did not give the original back"
+actual=$("$script" "$folder/fonts/sub" "$undo")
+[ "$actual" = "unchanged, no slashed zero to undo: $folder/fonts/sub/deeper/e-nested.ttf" ] ||
+  fail "a second undo of a folder: $actual"
 actual=$("$script" "$folder/fonts" "$folder/times-refused") && fail "status 5 must fail the script"
 grep -qx "patched, but its times could not be put back: $folder/fonts/a-patchable.ttf" <<< "$actual" ||
   fail "status 5 not reported: $actual"
@@ -35,4 +44,4 @@ grep -qx "patched, but its times could not be put back: $folder/fonts/a-patchabl
 "$script" "$folder/empty" "$tool" || fail "an empty folder is no failure"
 "$script" 2> /dev/null; [ $? -eq 2 ] || fail "no folder must give usage and exit 2"
 "$script" "$folder/fonts" "$folder/no-such-tool" > /dev/null 2>&1 && fail "a missing tool must fail the script"
-echo "folder script: all outcomes told apart, any letter case, honest exit status"
+echo "folder script: all outcomes told apart, any letter case, subfolders, the undo, honest exit status"

@@ -2,10 +2,13 @@
 # SPDX-License-Identifier: MIT
 # The Windows .exe imports only DLLs that every Windows has; the .zip holds,
 # in one folder named with the version, the stripped .exe (at most 100,000
-# bytes) with its version resource and manifest, and a README and the licence with CR LF line ends.
-#   usage: package_zip_test.sh BUILD_DIR EXE VERSION
+# bytes) with its version resource and manifest, the folder script for cmd, and a README and the licence with CR LF line ends.
+# The folder script, run by Wine's cmd, walks subfolders, tells outcomes
+# apart, undoes, and fails when a font failed or the tool is not beside it.
+#   usage: package_zip_test.sh BUILD_DIR EXE VERSION SAMPLE_FONT WINEPREFIX
 set -eu
-build=$1 exe=$2 version=$3
+build=$1 exe=$2 version=$3 sample=$4
+export WINEPREFIX=$5 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*"; exit 1; }
@@ -21,7 +24,7 @@ done
 (cd "$build" && cpack -G ZIP -B "$work" > /dev/null)
 folder=tovalin-$version-windows-x86_64
 (cd "$work" && cmake -E tar xf "$folder.zip")
-expected_files=$(printf 'LICENSE.txt\nREADME-ja.txt\nREADME.txt\ntovalin-undo.exe\ntovalin.exe')
+expected_files=$(printf 'LICENSE.txt\nREADME-ja.txt\nREADME.txt\npatch-folder.cmd\ntovalin-undo.exe\ntovalin.exe')
 [ "$(ls "$work/$folder")" = "$expected_files" ] ||
   fail "the .zip's folder $folder should hold $(echo $expected_files): $(ls -R "$work")"
 packed=$work/$folder/tovalin.exe
@@ -36,10 +39,37 @@ done
 [ "$(head -c 3 "$work/$folder/README-ja.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
   fail "README-ja.txt does not start with a UTF-8 byte order mark"
 iconv -f UTF-8 -t UTF-8 "$work/$folder/README-ja.txt" > /dev/null || fail "README-ja.txt is not UTF-8"
-for text in README.txt README-ja.txt LICENSE.txt; do
+for text in README.txt README-ja.txt LICENSE.txt patch-folder.cmd; do
   lf=$(grep -c '' "$work/$folder/$text")
   crlf=$(grep -c $'\r$' "$work/$folder/$text")
   [ "$lf" -eq "$crlf" ] || fail "$text: $crlf of $lf lines end in CR LF"
 done
 grep -q 'MIT License' "$work/$folder/LICENSE.txt" || fail "LICENSE.txt holds no MIT licence"
-echo "imports: $(echo $imports); $folder.zip: $(ls "$work/$folder" | tr '\n' ' ')($(stat -c %s "$packed") bytes)"
+# The folder script as a user runs it from the unpacked folder.
+fonts=$work/fonts
+mkdir -p "$fonts/sub/deeper"
+cp "$sample" "$fonts/a (1).ttf"
+cp "$sample" "$fonts/sub/deeper/B.TTF"
+echo 'not a font' > "$fonts/c.ttf"
+folder_script() { wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$fonts")" "$@" | tr -d '\r' | sort; }
+w() { winepath -w "$fonts/$1"; }
+actual=$(folder_script) || fail "patching a folder of good fonts failed"
+expected=$(printf '%s\n' "patched: $(w 'a (1).ttf')" "patched: $(w sub/deeper/B.TTF)" \
+  "unchanged, not this font or already patched: $(w c.ttf)" | sort)
+[ "$actual" = "$expected" ] || fail "$(printf 'folder script, expected:\n%s\nactual:\n%s' "$expected" "$actual")"
+actual=$(folder_script undo) || fail "undoing a folder of good fonts failed"
+grep -qxF "restored: $(w sub/deeper/B.TTF)" <<< "$actual" || fail "the undo is not reported as such: $actual"
+cmp -s "$fonts/sub/deeper/B.TTF" "$sample" || fail "the folder undo did not give the original back"
+if chattr +i "$fonts/a (1).ttf" 2> /dev/null; then
+  status=0
+  actual=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$fonts")" < /dev/null) || status=$?
+  chattr -i "$fonts/a (1).ttf"
+  [ "$status" -ne 0 ] || fail "a font that cannot be opened must fail the folder script"
+  grep -qF "cannot be opened, unchanged: $(w 'a (1).ttf')" <<< "$actual" || fail "status 3 not reported: $actual"
+fi
+mkdir "$work/alone"
+cp "$work/$folder/patch-folder.cmd" "$work/alone/"
+wine cmd /c "$(winepath -w "$work/alone/patch-folder.cmd")" "$(winepath -w "$fonts")" > /dev/null 2>&1 &&
+  fail "without tovalin.exe beside it the folder script must fail"
+
+echo "imports: $(echo $imports); $folder.zip: $(ls "$work/$folder" | tr '\n' ' ')($(stat -c %s "$packed") bytes); the folder script walks, undoes and fails honestly under cmd"
