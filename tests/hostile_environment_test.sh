@@ -96,7 +96,7 @@ done
 zero_at=$(LC_ALL=C grep -obUaP '\x00\x02\x00\x36\x00\x01\x01\xb8\x02\xca\x00\x1a' "$sample" | cut -d: -f1)
 write_at() { printf 'another program' | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
 # usage: held_run CASE USER SYSCALL WHEN ACTION...: the tool, as USER (self or
-# nobody), on a copy of the sample, stopped for 2 s after SYSCALL (pread64: its
+# nobody), on a copy of the sample, stopped for 3 s after SYSCALL (pread64: its
 # first read of the font, which fills its buffer; fsync: its write-through,
 # after its own write) while ACTION runs on the font. Leaves the status in $status.
 held_run() {
@@ -107,7 +107,7 @@ held_run() {
   local as=()
   [ "$user" = nobody ] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -P "$font" -e trace="$call" \
-    -e inject="$call":delay_exit=2000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
+    -e inject="$call":delay_exit=3000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
   local pid=$!
   sleep 0.7
   "$@" "$font"
@@ -118,8 +118,8 @@ held_run() {
 }
 has_zero() { LC_ALL=C grep -qaP "$(printf '%s' "$2" | sed 's/../\\x&/g')" "$1"; }
 slashed_prefix=000300360001
-if ! command -v strace > /dev/null || ! setpriv --reuid=65534 true 2> /dev/null; then
-  echo "skipped: other programs around the hold: needs strace and setpriv as root"
+if ! strace -o /dev/null true 2> /dev/null || ! setpriv --reuid=65534 true 2> /dev/null; then
+  echo "skipped: other programs around the hold: needs strace allowed to trace, and setpriv as root"
 else
   # A user who is not the owner gets no lease, only a lock that a writer may ignore.
   at_zero() { write_at "$1" $((zero_at + 40)); }
@@ -139,9 +139,12 @@ else
   # The owner's lease, broken by the kernel after its break time (1 s here): the
   # writer's open waits that long, then writes while the tool still holds the zero.
   if echo 1 > /proc/sys/fs/lease-break-time 2> /dev/null; then
-    held_run lease-broken self pread64 at_zero
-    [ $status -eq 6 ] || fail "lease broken, writer at the zero: status $status, not 6"
-    grep -q 'another program' "$work/held-lease-broken.ttf" || fail "lease broken: the writer's bytes are gone"
+    for case in at_zero elsewhere; do
+      held_run "lease-broken-$case" self pread64 $case
+      [ $status -eq 6 ] || fail "lease broken, writer $case: status $status, not 6"
+      grep -q 'another program' "$work/held-lease-broken-$case.ttf" || fail "lease broken, writer $case: its bytes are gone"
+      ! has_zero "$work/held-lease-broken-$case.ttf" $slashed_prefix || fail "lease broken, writer $case: the tool wrote anyway"
+    done
     echo "$lease_break_time" > /proc/sys/fs/lease-break-time
   else
     echo "skipped: a broken lease: the lease-break time cannot be set here"
