@@ -95,29 +95,45 @@ done
 # never overwritten, and its change is never hidden under the old times.
 zero_at=$(LC_ALL=C grep -obUaP '\x00\x02\x00\x36\x00\x01\x01\xb8\x02\xca\x00\x1a' "$sample" | cut -d: -f1)
 write_at() { printf 'another program' | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
-# usage: held_run CASE USER SYSCALL WHEN ACTION...: the tool, as USER (self or
+has_zero() { LC_ALL=C grep -qaP "$(printf '%s' "$2" | sed 's/../\\x&/g')" "$1"; }
+slashed_prefix=000300360001
+# Whether the tool (process $1) has the font $2 open: after the guard's brief
+# look, that is its stream, which reads the font right after it is opened.
+has_open() { ls -l "/proc/$1/fd" 2> /dev/null | grep -qF -- "$2"; }
+# usage: held_run CASE USER SYSCALL ACTION: the tool, as USER (self or
 # nobody), on a copy of the sample, stopped for 3 s after SYSCALL (pread64: its
 # first read of the font, which fills its buffer; fsync: its write-through,
 # after its own write) while ACTION runs on the font. Leaves the status in $status.
 held_run() {
-  local name=$1 user=$2 call=$3 font="$work/held-$1.ttf"
-  shift 3
+  local name=$1 user=$2 call=$3 action=$4 font="$work/held-$1.ttf"
   cp "$sample" "$font" && chmod 666 "$font"
   touch -d '2017-03-20 10:00:03.123456789' "$font"
   local as=()
   [ "$user" = nobody ] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -P "$font" -e trace="$call" \
     -e inject="$call":delay_exit=3000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
-  local pid=$!
-  sleep 0.7
-  "$@" "$font"
-  wait $pid
+  local tracer=$! tool_pid="" tries=0
+  # Act only once the tool sits in the held call, however slow the machine:
+  # its stream open for a tenth of a second (the read), or its zero written (the write-through).
+  while [ $tries -lt 100 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+    [ -n "$tool_pid" ] || tool_pid=$(pgrep -P "$tracer" | head -n 1)
+    [ -n "$tool_pid" ] || continue
+    if [ "$call" = fsync ]; then
+      has_zero "$font" $slashed_prefix && break
+    elif has_open "$tool_pid" "$font"; then
+      sleep 0.1
+      has_open "$tool_pid" "$font" && break
+    fi
+  done
+  [ $tries -lt 100 ] || fail "$name: the tool never reached its $call"
+  $action "$font"
+  wait $tracer
   status=$?
   [ "$(stat -c %y "$font")" != "2017-03-20 10:00:03.123456789 +0000" ] ||
     fail "$name: the old times were put back over the other program's change"
 }
-has_zero() { LC_ALL=C grep -qaP "$(printf '%s' "$2" | sed 's/../\\x&/g')" "$1"; }
-slashed_prefix=000300360001
 if ! strace -o /dev/null true 2> /dev/null || ! setpriv --reuid=65534 true 2> /dev/null; then
   echo "skipped: other programs around the hold: needs strace allowed to trace, and setpriv as root"
 else
