@@ -22,15 +22,23 @@ TextForm text_form(std::FILE* out, const ProcessSetting& setting);
 void write_text(std::FILE* out, TextForm form, const char* shift_jis, const char* utf8,
                 const char* path = nullptr);
 
-// `text` as it stands, with `path` in place of its %s, if it has one. A
-// Shift_JIS trail byte is never 0x25, so "%s" cannot be half of a character.
-inline void put_with_path(std::FILE* out, const char* text, const char* path) {
+// Hands `text` to `put(bytes, length)` in pieces, with `path` in place of its
+// %s if it has one. Neither a Shift_JIS nor a UTF-8 character holds the byte
+// 0x25, so "%s" never splits a character and every piece converts on its own.
+template <class Put>
+void put_with_path(const char* text, const char* path, Put put) {
   const char* at = path == nullptr ? nullptr : std::strstr(text, "%s");
   if (at == nullptr) {
-    (void)std::fputs(text, out);  // a message that cannot be written is lost; the run's status is not
+    put(text, std::strlen(text));
     return;
   }
-  (void)std::fwrite(text, 1, static_cast<std::size_t>(at - text), out);
-  (void)std::fputs(path, out);
-  (void)std::fputs(at + 2, out);
+  put(text, static_cast<std::size_t>(at - text));
+  put(path, std::strlen(path));
+  put(at + 2, std::strlen(at + 2));
+}
+
+// A message that cannot be written is lost; the run's status is not.
+inline void put_on(std::FILE* out, const char* text, const char* path) {
+  put_with_path(text, path,
+                [out](const char* bytes, std::size_t length) { (void)std::fwrite(bytes, 1, length, out); });
 }

@@ -11,5 +11,5 @@ TextForm text_form(std::FILE* out, const ProcessSetting& setting) {
 }
 
 void write_text(std::FILE* out, TextForm form, const char* shift_jis, const char* utf8, const char* path) {
-  put_with_path(out, form == TextForm::kUtf8 ? utf8 : shift_jis, path);
+  put_on(out, form == TextForm::kUtf8 ? utf8 : shift_jis, path);
 }
