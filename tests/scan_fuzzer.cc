@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "real_font_file.h"
 #include "scan_and_replace.h"
 #include "test_bytes.h"
 #include "zero_records.h"
@@ -117,11 +118,6 @@ void check(const char* where, const Bytes& file, const Bytes& after, const ScanR
 }  // namespace
 
 extern "C" {
-std::int64_t __real_read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
-                                   std::size_t length);
-bool __real_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
-                            std::size_t length);
-
 std::int64_t __wrap_read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
                                    std::size_t length) {
   if (file.handle != kInMemory) return __real_read_font_file(file, offset, into, length);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The file guard: holds the font file for a moment before and after the run's
 // own stream, so that no other process has it open then, and keeps its
-// timestamps as they were. Each platform links its own version.
+// timestamps as they were. Built on the platform's font file (font_file.h).
 #pragma once
 
 #include <cstdint>
