@@ -22,9 +22,9 @@ bool refill_at_position(BufferedStream& stream) {
 
 }  // namespace
 
-FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t capacity) {
+FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t capacity, FileAccess access) {
   stream = BufferedStream{};
-  const FileProblem problem = open_font_file(path, stream.file);
+  const FileProblem problem = open_font_file(path, access, stream.file);
   if (problem != FileProblem::kNone) return problem;
   // Plain malloc and free keep the tool free of the C++ runtime library.
   stream.buffer = static_cast<unsigned char*>(std::malloc(capacity));
@@ -55,21 +55,4 @@ std::size_t read_stream_slowly(BufferedStream& stream, unsigned char* into, std:
     if (stream.buffered < stream.capacity) break;  // the file ends within this buffer
   }
   return copied;
-}
-
-bool write_stream(BufferedStream& stream, const unsigned char* bytes, std::size_t length) {
-  if (!write_font_file(stream.file, stream.position, bytes, length)) {
-    stream.failed = true;
-    return false;
-  }
-  // Later reads from the buffer must see what the file now holds.
-  const std::int64_t end = stream.position + static_cast<std::int64_t>(length);
-  const std::int64_t buffer_end = stream.buffer_start + static_cast<std::int64_t>(stream.buffered);
-  const std::int64_t from = std::max(stream.position, stream.buffer_start);
-  const std::int64_t to = std::min(end, buffer_end);
-  if (from < to)
-    std::memcpy(stream.buffer + (from - stream.buffer_start), bytes + (from - stream.position),
-                static_cast<std::size_t>(to - from));
-  stream.position = end;
-  return true;
 }

@@ -17,7 +17,7 @@ struct BufferedStream {
   std::int64_t buffer_start = 0;  // file offset of buffer[0]
   std::size_t buffered = 0;       // bytes of the file held from buffer_start
   std::int64_t position = 0;
-  bool failed = false;  // a read or write of the file failed
+  bool failed = false;  // a read of the file failed
 };
 
 // 256 KiB: from 64 KiB up the size makes no measurable difference, natively
@@ -25,9 +25,10 @@ struct BufferedStream {
 inline constexpr std::size_t kStreamBufferSize = std::size_t{256} << 10;
 
 // Opens the font file (open_font_file) with a buffer of `capacity` bytes, at
-// least one window. kInputOutput, with the file closed again, if there is no
-// memory for it.
-FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t capacity = kStreamBufferSize);
+// least one window; the run's scan only reads. kInputOutput, with the file
+// closed again, if there is no memory for it.
+FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t capacity = kStreamBufferSize,
+                        FileAccess access = FileAccess::kRead);
 
 // Notes how the stream leaves the file (in `stream.file.version`), closes it
 // and frees the buffer. False if the file would not tell or the close failed.
@@ -52,7 +53,3 @@ inline std::size_t read_stream(BufferedStream& stream, unsigned char* into, std:
   }
   return read_stream_slowly(stream, into, length);
 }
-
-// Writes straight to the file at the position, and into the buffer where it
-// holds those bytes. False (and `failed` set) if the file did not take them all.
-bool write_stream(BufferedStream& stream, const unsigned char* bytes, std::size_t length);

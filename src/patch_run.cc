@@ -42,49 +42,19 @@ FileProblem retrying_while_busy(Step step) {
   return problem;
 }
 
-// The one write, and only over the file as the scan found it. The scan read
-// through a buffer; a writer that went around the hold (one that ignores the
-// lock, or came in when a lease was broken) would have its bytes overwritten
-// from that buffer, so the file itself is asked first. `left_by_write` is how
-// the write left the file.
-PatchOutcome write_replacement(PatchRun& run, ScanResult& scan, FileVersion& left_by_write) {
-  FileVersion now;
-  if (!tell_font_file_version(run.stream.file, now)) return {PatchStep::kWrite, FileProblem::kInputOutput};
-  if (now != run.stream.file.version) return {PatchStep::kWrite, FileProblem::kChangedByAnother};
-  replace_match(run.stream, run.swap, scan);
-  if (scan.io_failed || !tell_font_file_version(run.stream.file, left_by_write))
-    return {PatchStep::kWrite, FileProblem::kInputOutput, true};
-  return {PatchStep::kDone, FileProblem::kNone, true};
-}
-
-// Done means on disk: a replacement is written through before the close. Until
-// the close the file must stay as the open found it, or as the write left it.
-PatchOutcome close_after_work(PatchRun& run, const PatchOutcome& work, const FileVersion& left_by_run) {
-  bool written = true;
-  if (work.step == PatchStep::kDone && work.replaced) written = write_font_file_through(run.stream.file);
-  // An input/output failure outweighs everything else: the file is not known to be right.
-  if (!close_stream(run.stream) || !written)
-    return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
-  if (work.step == PatchStep::kDone && run.stream.file.version != left_by_run)
-    return {PatchStep::kClose, FileProblem::kChangedByAnother, work.replaced};
-  return work;
-}
-
-// The work on the file, from the guard's first moment to its second. The
-// target line is shown once the stream is open.
-PatchOutcome patch_file(PatchRun& run, const Console& console) {
+// The scan, through a handle that only reads and keeps writers out. `left`
+// is how the scan left the file; nothing of the run's own moves it meanwhile,
+// so any change at all is another program's.
+PatchOutcome scan_file(PatchRun& run, const Console& console, ScanResult& scan, FileVersion& left) {
   const char* path = run.target_path;
-  CheckedFile& checked = run.checked_file;
-  FileProblem problem = retrying_while_busy([&] { return file_guard::capture(path, checked); });
-  if (problem != FileProblem::kNone) return {PatchStep::kCapture, problem};
-  problem = retrying_while_busy([&] { return open_stream(path, run.stream); });
+  FileProblem problem = retrying_while_busy([&] { return open_stream(path, run.stream); });
   if (problem != FileProblem::kNone) return {PatchStep::kOpen, problem};
-  const FontFile& file = run.stream.file;
+  const FileVersion opened = run.stream.file.version;
   // The path may have been pointed at another file since the check, or the
   // file changed: touch nothing of it, and hide nothing of another's change.
-  if (file.identity != checked.identity)
+  if (run.stream.file.identity != run.checked_file.identity)
     problem = FileProblem::kNotTheCheckedFile;
-  else if (file.version != checked.version)
+  else if (opened != run.checked_file.version)
     problem = FileProblem::kChangedByAnother;
   if (problem != FileProblem::kNone) {
     (void)close_stream(run.stream);  // nothing was read or written through it
@@ -92,24 +62,103 @@ PatchOutcome patch_file(PatchRun& run, const Console& console) {
   }
   if (!run.quiet) say(console, messages::kTargetFormat, path);
 
-  ScanResult scan = find_first_match(run.stream, run.swap);
-  FileVersion left_by_run = file.version;
-  PatchOutcome outcome;
-  if (scan.io_failed) outcome = {PatchStep::kScan, FileProblem::kInputOutput};
+  scan = find_first_match(run.stream, run.swap);
+  const bool closed = close_stream(run.stream);
+  left = run.stream.file.version;
+  if (scan.io_failed || !closed) return {PatchStep::kScan, FileProblem::kInputOutput};
+  if (left != opened) return {PatchStep::kScan, FileProblem::kChangedByAnother};
+  return {};
+}
+
+// Only a run that found its zero opens the file for writing, and writes only
+// if that open reached the file the scan read, as the scan left it. Nothing
+// holds the file between the two handles, and on an overlay filesystem this
+// open copies a lower layer's file up with a new change time, the run's own
+// doing: so the comparison is looks_as_left's.
+PatchOutcome open_for_the_write(PatchRun& run, const FileVersion& scanned) {
+  FontFile& writer = run.writer;
+  FileProblem problem = retrying_while_busy(
+      [&] { return open_font_file(run.target_path, FileAccess::kReadWrite, writer); });
+  if (problem != FileProblem::kNone) return {PatchStep::kOpenForWrite, problem};
+  if (writer.identity != run.checked_file.identity)
+    problem = FileProblem::kNotTheCheckedFile;
+  else if (!looks_as_left(scanned, writer.version))
+    problem = FileProblem::kChangedByAnother;
+  if (problem != FileProblem::kNone) {
+    (void)close_font_file(writer);  // nothing was written through it
+    return {PatchStep::kOpenForWrite, problem};
+  }
+  return {};
+}
+
+// The one write. From the write open to right before the write nothing of
+// the run's own comes between: any change, or a lease being broken, is
+// another program's, and nothing is written over it. Right after the write
+// the lease must still stand and the size be as before: the run never changes
+// it, so a lock that cannot be asked still shows an appender there. `left` is
+// how the run leaves the file.
+PatchOutcome write_replacement(PatchRun& run, ScanResult& scan, FileVersion& left) {
+  const FontFile& writer = run.writer;
+  FileVersion before, after;
+  if (!tell_font_file_version(writer, before)) return {PatchStep::kWrite, FileProblem::kInputOutput};
+  if (before != writer.version || !font_file_still_held(writer))
+    return {PatchStep::kWrite, FileProblem::kChangedByAnother};
+  replace_match(writer, run.swap, scan);
+  if (scan.io_failed || !tell_font_file_version(writer, after))
+    return {PatchStep::kWrite, FileProblem::kInputOutput, true};
+  if (after.size != before.size || !font_file_still_held(writer))
+    return {PatchStep::kWrite, FileProblem::kChangedByAnother, true};
+  // The saved times go back through the handle that wrote, right after the
+  // write: on Windows they then count as set on this handle, so neither its
+  // write-through nor its close moves them. Not after the write-through: a
+  // writer that came in during it would be hidden under them.
+  if (run.checked_file.times.saved) {
+    const FileProblem problem = set_font_file_times(writer, run.checked_file.times);
+    if (problem != FileProblem::kNone) return {PatchStep::kRestore, problem, true};
+  }
+  if (!tell_font_file_version(writer, left)) return {PatchStep::kWrite, FileProblem::kInputOutput, true};
+  return {PatchStep::kDone, FileProblem::kNone, true};
+}
+
+// Done means on disk: a written zero is written through before the close,
+// whatever else went wrong. Until the close the file must look as the run
+// left it.
+PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const FileVersion& left) {
+  const bool written = !work.replaced || write_font_file_through(run.writer);
+  FileVersion closing;
+  const bool told = tell_font_file_version(run.writer, closing);
+  // An input/output failure outweighs everything else: the file is not known to be right.
+  if (!close_font_file(run.writer) || !written || !told)
+    return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
+  if (work.step == PatchStep::kDone && !looks_as_left(left, closing))
+    return {PatchStep::kClose, FileProblem::kChangedByAnother, work.replaced};
+  return work;
+}
+
+// The work on the file, from the guard's first moment to its second.
+PatchOutcome patch_file(PatchRun& run, const Console& console) {
+  CheckedFile& checked = run.checked_file;
+  const FileProblem problem =
+      retrying_while_busy([&] { return file_guard::capture(run.target_path, checked); });
+  if (problem != FileProblem::kNone) return {PatchStep::kCapture, problem};
+  ScanResult scan;
+  FileVersion left;
+  PatchOutcome outcome = scan_file(run, console, scan, left);
   // A request to stop during the scan ends the run at once, with nothing
   // changed; from the write on it waits until the times are back.
-  const bool holding = scan.offset >= 0;
+  const bool holding = outcome.step == PatchStep::kDone && scan.offset >= 0;
   if (holding) {
     hold_termination();
-    outcome = write_replacement(run, scan, left_by_run);
+    outcome = open_for_the_write(run, left);
+    if (outcome.step == PatchStep::kDone) outcome = close_writer(run, write_replacement(run, scan, left), left);
   }
   run.match_count = scan.match_count;
-  outcome = close_after_work(run, outcome, left_by_run);
   // After an I/O failure the file is not known to be right, and after another
   // program's change the old times would hide it: the times stay as they are.
   if (outcome.step == PatchStep::kDone) {
-    problem = retrying_while_busy([&] { return file_guard::restore(path, checked, file.version); });
-    if (problem != FileProblem::kNone) outcome = {PatchStep::kRestore, problem, outcome.replaced};
+    const FileProblem restored =
+        retrying_while_busy([&] { return file_guard::restore(run.target_path, checked, left); });
+    if (restored != FileProblem::kNone) outcome = {PatchStep::kRestore, restored, outcome.replaced};
   }
   if (holding) release_termination();
   return outcome;
@@ -131,6 +180,7 @@ ExitStatus exit_status_of(const PatchOutcome& outcome) {
     case PatchStep::kWrite:
     case PatchStep::kClose:
       return changed ? kExitChangedByAnother : kExitIoFailure;
+    case PatchStep::kOpenForWrite:  // nothing written yet: 3, unless another program was at work
     case PatchStep::kRestore:
       break;
   }

@@ -36,12 +36,13 @@ struct PatchRun {
   bool quiet = false;                 // a second argument silences everything but failures
   const char* target_path = nullptr;  // argv[1], used and printed exactly as given
   CheckedFile checked_file;           // the file the guard checked, and its times; no other is patched
-  BufferedStream stream;              // the font file, open from the scan to the close
+  BufferedStream stream;              // the font file as the scan reads it
+  FontFile writer;                    // the font file for the one write, opened once the zero is found
   int match_count = 0;                // 1 once the slashed zero was written
 };
 
 // The step of the work on the file at which a run ended; kDone if it went through.
-enum class PatchStep { kCapture, kOpen, kScan, kWrite, kClose, kRestore, kDone };
+enum class PatchStep { kCapture, kOpen, kScan, kOpenForWrite, kWrite, kClose, kRestore, kDone };
 
 // How the work on the file ended: the step, the cause, and whether the zero
 // was replaced (written, even if what followed failed).

@@ -26,6 +26,12 @@ TEST(ExitStatus, EveryEndingOfTheWorkHasTheStatusTheReadmePromises) {
       {S::kOpen, P::kDenied, false, 3},
       {S::kOpen, P::kNotTheCheckedFile, false, 3},
       {S::kOpen, P::kChangedByAnother, false, 6},
+      // The open for the write, after the scan found the zero: refused is 3,
+      // the path leading elsewhere by then is another program's doing.
+      {S::kOpenForWrite, P::kDenied, false, 3},
+      {S::kOpenForWrite, P::kBusy, false, 3},
+      {S::kOpenForWrite, P::kNotTheCheckedFile, false, 6},
+      {S::kOpenForWrite, P::kMissing, false, 6},
       // Input/output failures are 4, whatever else happened.
       {S::kScan, P::kInputOutput, false, 4},
       {S::kWrite, P::kInputOutput, true, 4},

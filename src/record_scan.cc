@@ -37,10 +37,7 @@ ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap) {
   }
 }
 
-void replace_match(BufferedStream& stream, const ZeroSwap& swap, ScanResult& result) {
-  const std::size_t length = record_length(swap.search);
-  unsigned char window[sizeof SearchRecord];
-  std::memcpy(window, swap.replacement, length);
+void replace_match(const FontFile& file, const ZeroSwap& swap, ScanResult& result) {
   result.match_count = 1;
-  result.io_failed = !seek_stream(stream, result.offset) || !write_stream(stream, window, length);
+  result.io_failed = !write_font_file(file, result.offset, swap.replacement, record_length(swap.search));
 }

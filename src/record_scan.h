@@ -10,7 +10,7 @@
 
 struct ScanResult {
   int match_count = 0;       // 1 once the replacement has been handed to the stream
-  bool io_failed = false;    // a seek, read or write failed: the file is not known to be right
+  bool io_failed = false;    // a read or the write failed: the file is not known to be right
   std::int64_t offset = -1;  // where the first match starts; -1: none
 };
 
@@ -18,6 +18,7 @@ struct ScanResult {
 // window that equals `swap.search`. Writes nothing.
 ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap);
 
-// Overwrites the match that find_first_match found with `swap.replacement`.
-// The count becomes 1 even if the write fails; io_failed then says so.
-void replace_match(BufferedStream& stream, const ZeroSwap& swap, ScanResult& result);
+// Overwrites the match that find_first_match found with `swap.replacement`,
+// through `file`, which must be open for writing. The count becomes 1 even if
+// the write fails; io_failed then says so.
+void replace_match(const FontFile& file, const ZeroSwap& swap, ScanResult& result);

@@ -31,7 +31,7 @@ TEST_P(ScanWithFault, ReportsTheFailureInsteadOfAResult) {
   {
     const PlannedFaults planned(plan);
     BufferedStream stream;
-    ASSERT_EQ(open_stream(path.c_str(), stream, 512), FileProblem::kNone);
+    ASSERT_EQ(open_stream(path.c_str(), stream, 512, FileAccess::kReadWrite), FileProblem::kNone);
     result = scan_and_replace(stream);
     (void)close_stream(stream);  // the scan's result is what is tested
   }

@@ -40,7 +40,7 @@ Bytes scanned(const Bytes& before, std::size_t buffer_size, ScanResult& result) 
   const std::string path = testing::TempDir() + "scanned.bin";
   write_file(path, before);
   BufferedStream stream;
-  if (open_stream(path.c_str(), stream, buffer_size) != FileProblem::kNone) return {};
+  if (open_stream(path.c_str(), stream, buffer_size, FileAccess::kReadWrite) != FileProblem::kNone) return {};
   result = scan_and_replace(stream);
   if (!close_stream(stream)) return {};
   return read_file(path);

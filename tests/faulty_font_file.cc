@@ -13,14 +13,27 @@ namespace {
 // The plan of the one run under test, and what the wrappers learn of it.
 struct Planned {
   FaultPlan* plan = nullptr;
-  std::string path;           // what the stream opened
-  std::intptr_t stream = -1;  // the stream's handle; the guard's are others
+  std::string path;           // what the run opened
+  std::intptr_t writer = -1;  // the handle opened for the write; the scan's and the guard's are others
   bool buffered_meddled = false;
+  // The modelled Windows file system's note on the writer (TimeKeeping).
+  FileVersion writer_opened;
+  bool wrote = false, times_set = false, noted = false;
 };
 Planned planned;
 
 bool meddles(Meddling m) { return planned.plan != nullptr && planned.plan->meddling == m; }
 bool fails(Fault f) { return planned.plan != nullptr && planned.plan->fault == f; }
+bool the_writer(const FontFile& file) { return planned.plan != nullptr && file.handle == planned.writer; }
+bool keeps_times(TimeKeeping k) { return planned.plan != nullptr && planned.plan->time_keeping == k; }
+
+// The write-through or the close of the writer: the note of its write is
+// taken, and moves the times unless they were set through it.
+void note_times_of_writer() {
+  if (planned.noted || keeps_times(TimeKeeping::kAtEachWrite)) return;
+  planned.noted = true;
+  if (planned.wrote && !planned.times_set) move_last_write_to_now(planned.path);
+}
 
 // A clock tick later, as a real writer would come: within one tick size and
 // change time cannot tell the writes apart.
@@ -63,6 +76,7 @@ void meddle_after_close() {
       break;
     case Meddling::kNone:
     case Meddling::kSwapBeforeOpen:
+    case Meddling::kSwapBeforeWriteOpen:
     case Meddling::kWriteWhileBuffered:
     case Meddling::kTruncateWhileBuffered:
     case Meddling::kWriteAfterOwnWrite:
@@ -80,11 +94,16 @@ PlannedFaults::~PlannedFaults() { planned = Planned{}; }
 
 extern "C" {
 
-FileProblem __wrap_open_font_file(const char* path, FontFile& file) {
-  if (meddles(Meddling::kSwapBeforeOpen)) point_path_at(path, planned.plan->swap_target);
-  const FileProblem problem = __real_open_font_file(path, file);
+FileProblem __wrap_open_font_file(const char* path, FileAccess access, FontFile& file) {
+  const bool for_write = access == FileAccess::kReadWrite;
+  if (meddles(for_write ? Meddling::kSwapBeforeWriteOpen : Meddling::kSwapBeforeOpen))
+    point_path_at(path, planned.plan->swap_target);
+  const FileProblem problem = __real_open_font_file(path, access, file);
   planned.path = path;
-  planned.stream = file.handle;
+  if (for_write && problem == FileProblem::kNone) {
+    planned.writer = file.handle;
+    planned.writer_opened = file.version;
+  }
   return problem;
 }
 
@@ -97,34 +116,47 @@ std::int64_t __wrap_read_font_file(const FontFile& file, std::int64_t offset, un
 
 bool __wrap_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
                             std::size_t length) {
+  if (the_writer(file)) planned.wrote = true;
   return !fails(Fault::kWrite) && __real_write_font_file(file, offset, bytes, length);
 }
 
 bool __wrap_write_font_file_through(const FontFile& file) {
   if (meddles(Meddling::kWriteAfterOwnWrite)) write_around_the_hold(file);
-  return __real_write_font_file_through(file) && !fails(Fault::kWriteThrough);
+  const bool through = __real_write_font_file_through(file) && !fails(Fault::kWriteThrough);
+  if (the_writer(file) && keeps_times(TimeKeeping::kAtWriteThroughOrClose)) note_times_of_writer();
+  return through;
 }
 
 bool __wrap_tell_font_file_version(const FontFile& file, FileVersion& version) {
-  // Once, at the first question: the one asked right before the write.
-  if (!planned.buffered_meddled && meddles(Meddling::kWriteWhileBuffered)) write_around_the_hold(file);
-  if (!planned.buffered_meddled && meddles(Meddling::kTruncateWhileBuffered)) {
-    a_moment_later();
-    if (!cut_open_file(file.handle, planned.plan->offset)) std::abort();
+  // Once, at the writer's first question: the one asked right before the write.
+  if (the_writer(file) && !planned.buffered_meddled) {
+    planned.buffered_meddled = true;
+    if (meddles(Meddling::kWriteWhileBuffered)) write_around_the_hold(file);
+    if (meddles(Meddling::kTruncateWhileBuffered)) {
+      a_moment_later();
+      if (!cut_open_file(file.handle, planned.plan->offset)) std::abort();
+    }
   }
-  planned.buffered_meddled = true;
-  return !fails(Fault::kTell) && __real_tell_font_file_version(file, version);
+  if (fails(Fault::kTell)) return false;
+  if (the_writer(file) && !keeps_times(TimeKeeping::kAtEachWrite) && !planned.noted) {
+    version = planned.writer_opened;  // the write is only noted on the handle so far
+    return true;
+  }
+  return __real_tell_font_file_version(file, version);
 }
 
 FileProblem __wrap_set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
-  return fails(Fault::kTimeWrite) ? FileProblem::kInputOutput : __real_set_font_file_times(file, times);
+  if (fails(Fault::kTimeWrite)) return FileProblem::kInputOutput;
+  if (the_writer(file)) planned.times_set = true;
+  return __real_set_font_file_times(file, times);
 }
 
 bool __wrap_close_font_file(FontFile& file) {
-  const bool the_stream = planned.plan != nullptr && file.handle == planned.stream;
+  const bool the_stream = the_writer(file);
   const bool closed = __real_close_font_file(file);
   if (!the_stream) return closed;
-  planned.stream = -1;
+  planned.writer = -1;
+  note_times_of_writer();
   meddle_after_close();
   return closed && !fails(Fault::kClose);
 }

@@ -20,18 +20,27 @@ enum class Fault {
 
 enum class Meddling {
   kNone,
-  kSwapBeforeOpen,         // the path is pointed at `swap_target` just before the stream's open
+  kSwapBeforeOpen,         // the path is pointed at `swap_target` just before the scan's open
+  kSwapBeforeWriteOpen,    // the same, just before the open for the write
   kHoldAfterClose,         // just after the stream's close, another process holds the file open
   kSwapAfterClose,         // the path is pointed at `swap_target` just after the stream's close
   kRemoveAfterClose,       // the file is removed just after the stream's close
   kWriteAfterClose,        // another program writes at `offset` just after the stream's close
   kHoldBrieflyAfterClose,  // just after the stream's close, another process holds the file for 200 ms
-  // After the scan, while the buffer holds what it read and before the run
-  // asks the file, another program that went around the hold:
+  // After the scan found the zero and the file was opened for the write,
+  // before the run asks it, another program that went around the hold:
   kWriteWhileBuffered,     // writes at `offset`
   kTruncateWhileBuffered,  // cuts the file to `offset` bytes
   kWriteAfterOwnWrite,     // writes at `offset` right after the run's own write
 };
+
+// How the file system moves the times of a handle that wrote. Linux moves
+// them at each write. Windows file systems only note the write on the handle
+// and move the last-write and change times when the handle is closed (or,
+// on some, written through), unless the last-write time was set through that
+// handle; until then the handle tells how the file looked at its open. Wine
+// cannot show this, so the fault seam models it.
+enum class TimeKeeping { kAtEachWrite, kAtClose, kAtWriteThroughOrClose };
 
 // What another program writes.
 inline const std::string kOtherProgramsBytes = "another program";
@@ -42,6 +51,7 @@ struct FaultPlan {
   Fault fault = Fault::kNone;
   std::int64_t read_fails_past = 200;
   Meddling meddling = Meddling::kNone;
+  TimeKeeping time_keeping = TimeKeeping::kAtEachWrite;
   std::int64_t offset = 0;
   std::string swap_target;
   // Left by the meddling for the test to end: the holder of kHoldAfterClose

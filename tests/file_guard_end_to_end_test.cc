@@ -117,24 +117,29 @@ TEST(WriterDuringTheScan, ItsChangeIsNeverHidden) {
   std::remove(path.c_str());
 }
 
-TEST(UnwritableFile, CanBeReadButIsRefusedWithoutAChange) {
-  const std::string path = "guard-unwritable.ttf";
-  const Bytes font = read_file(TOVALIN_SAMPLE_FONT);
-  make_writable(path);
-  write_file(path, font);
-  RunAs who = RunAs::kSelf;
-  if (!make_unwritable(path, who)) {
+// A font the user may not write is read like any other and only found out
+// once there is something to write; with nothing to patch it is simply not found.
+TEST(UnwritableFile, IsRefusedOnlyWhenThereIsSomethingToWrite) {
+  for (const bool font : {true, false}) {
+    const std::string path = "guard-unwritable.ttf";
+    const Bytes content = font ? read_file(TOVALIN_SAMPLE_FONT) : ordinary_bytes();
     make_writable(path);
-    GTEST_SKIP() << "neither an immutable flag nor another user can make a file unwritable here";
-  }
-  const ToolRun run = run_tool({path}, "\n", who);
-  make_writable(path);
+    write_file(path, content);
+    RunAs who = RunAs::kSelf;
+    if (!make_unwritable(path, who)) {
+      make_writable(path);
+      GTEST_SKIP() << "neither an immutable flag nor another user can make a file unwritable here";
+    }
+    const ToolRun run = run_tool({path}, "\n", who);
+    make_writable(path);
 
-  EXPECT_EQ(run.output,
-            with_platform_line_ends(expected::kBanner + expected::kCannotOpen + expected::kPressEnter));
-  EXPECT_EQ(run.exit_status, 3);
-  EXPECT_EQ(read_file(path), font);
-  std::remove(path.c_str());
+    const std::string shown = expected::kBanner + expected::target_line(path);
+    EXPECT_EQ(run.output, with_platform_line_ends(shown + (font ? expected::kCannotOpen : expected::kNotFound) +
+                                                  expected::kPressEnter));
+    EXPECT_EQ(run.exit_status, font ? 3 : 1);
+    EXPECT_EQ(read_file(path), content);
+    std::remove(path.c_str());
+  }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "platform/font_file.h"
 
 extern "C" {
-FileProblem __real_open_font_file(const char* path, FontFile& file);
+FileProblem __real_open_font_file(const char* path, FileAccess access, FontFile& file);
 std::int64_t __real_read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
                                    std::size_t length);
 bool __real_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,

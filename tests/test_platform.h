@@ -36,6 +36,9 @@ struct FileTimes {
 };
 FileTimes file_times(const std::string& path);
 void set_file_times(const std::string& path, const FileTimes& times);
+// Moves the last-write time (and so the change time) to now, as a file system
+// does when a handle that wrote is closed.
+void move_last_write_to_now(const std::string& path);
 // Two distinct moments in 2017, with odd digits down to the finest unit.
 FileTimes odd_past_times();
 

@@ -71,6 +71,11 @@ void set_file_times(const std::string& path, const FileTimes& times) {
   utimensat(AT_FDCWD, path.c_str(), values, 0);
 }
 
+void move_last_write_to_now(const std::string& path) {
+  const timespec values[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
+  utimensat(AT_FDCWD, path.c_str(), values, 0);
+}
+
 FileTimes odd_past_times() { return {1'500'000'001'123'456'789, 1'490'000'003'987'654'321}; }
 
 struct HeldFile {

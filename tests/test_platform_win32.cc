@@ -121,6 +121,15 @@ void set_file_times(const std::string& path, const FileTimes& times) {
   CloseHandle(file);
 }
 
+void move_last_write_to_now(const std::string& path) {
+  const HANDLE file = open_for_attributes(path, FILE_WRITE_ATTRIBUTES);
+  if (file == INVALID_HANDLE_VALUE) return;
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  SetFileTime(file, nullptr, nullptr, &now);
+  CloseHandle(file);
+}
+
 FileTimes odd_past_times() {
   constexpr std::int64_t kUnixEpoch = 11'644'473'600;  // seconds from 1601 to 1970
   constexpr std::int64_t kUnitsPerSecond = 10'000'000;

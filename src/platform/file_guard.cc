@@ -17,11 +17,13 @@ FileProblem capture(const char* path, CheckedFile& checked) {
 
 FileProblem restore(const char* path, const CheckedFile& checked, const FileVersion& left_by_run) {
   FontFile file;
-  FileProblem problem = open_exclusive(path, FileAccess::kWrite, Hold::kAlone, file);
+  SavedFileTimes now;
+  FileProblem problem = open_exclusive(path, FileAccess::kSetTimes, Hold::kAlone, file, &now);
   if (problem != FileProblem::kNone) return problem;
-  if (file.identity != checked.identity || file.version != left_by_run) {
+  if (file.identity != checked.identity || !looks_as_left(left_by_run, file.version)) {
     problem = FileProblem::kChangedByAnother;
-  } else if (checked.times.saved) {
+  } else if (checked.times.saved && !same_times(now, checked.times)) {
+    // Times that did not move are not written: a run that changed nothing leaves no trace.
     problem = set_font_file_times(file, checked.times);
   }
   (void)close_font_file(file);  // the times are set by then; no file data went through it

@@ -21,11 +21,11 @@ namespace file_guard {
 // saves its times. kNone: `checked` is filled.
 FileProblem capture(const char* path, CheckedFile& checked);
 
-// After the stream is closed: puts the saved times back, but only on the file
-// the capture checked, and only if it is still as the run's stream left it
-// (`left_by_run`). Anything else means no time was written. Times that only
-// the file's owner may set stay as they are on another user's file; that is no
-// failure.
+// After the run's last handle is closed: puts the saved times back where they
+// moved, but only on the file the capture checked, and only if it still looks
+// as the run left it (`left_by_run`, compared by looks_as_left). Anything else
+// means no time was written. On Linux, times that only the file's owner may
+// set stay as they are on another user's file; that is no failure.
 FileProblem restore(const char* path, const CheckedFile& checked, const FileVersion& left_by_run);
 
 }  // namespace file_guard

@@ -22,7 +22,7 @@ TEST(FileGuard, TheStreamReachesTheCheckedFileAndNoOther) {
   EXPECT_NE(checked_file.identity.file, other_file.identity.file);
 
   FontFile file;
-  ASSERT_EQ(open_font_file(checked.c_str(), file), FileProblem::kNone);
+  ASSERT_EQ(open_font_file(checked.c_str(), FileAccess::kRead, file), FileProblem::kNone);
   EXPECT_EQ(file.identity, checked_file.identity) << "the stream and the guard must name one file alike";
   EXPECT_EQ(file.version, checked_file.version) << "and see it alike";
   EXPECT_TRUE(close_font_file(file));

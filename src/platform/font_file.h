@@ -15,18 +15,17 @@ struct FontFile {
   std::intptr_t handle = -1;  // Linux: the file descriptor; Windows: the HANDLE
   FileIdentity identity;      // which file the open reached
   FileVersion version;        // how it looked at the open, or when last told
+  bool leased = false;        // Linux: held by a lease, which another open can break
 };
 
+// Only a run that has found what it replaces opens the font for writing: a
+// run that changes nothing leaves no write event for watchers, and on an
+// overlay filesystem (containers) copies nothing up.
 enum class FileAccess {
-  kRead,
-  kWrite,
-  kReadWrite,
-  // The guard's first moment. Linux: reading and writing where the user may,
-  // else reading. On an overlay filesystem (containers) the first open for
-  // writing copies a lower layer's file up, with a new change time; done
-  // here, that copy-up comes before the guard notes how the file looks, and
-  // is never taken for another program's change. Windows: reading.
-  kCheck,
+  kCheck,     // the guard's first moment: reading; Windows also makes sure it is a disk file
+  kRead,      // the scan
+  kSetTimes,  // the guard's second moment: reading, and setting the times where they moved
+  kReadWrite, // the one write
 };
 
 enum class Hold {
@@ -36,15 +35,17 @@ enum class Hold {
 
 // Opens `path` if it is an existing regular file (Windows: a disk file), never
 // creating nor truncating it, and holds it as asked while it is open. The open
-// never waits for another process. `times`, if given, receives the file's
-// times as the open found them, before anything else could move them.
+// never waits for another process. Linux: the owner's opens do not move the
+// access time. `times`, if given, receives the file's times as the open found
+// them, before anything else could move them.
 FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
                            SavedFileTimes* times = nullptr);
 
 extern "C" {
 
-// The run's open: reading and writing in place, bytes as they are, writers kept out.
-FileProblem open_font_file(const char* path, FontFile& file);
+// The run's opens: for the scan (kRead) and for the write (kReadWrite), in
+// place, bytes as they are, writers kept out.
+FileProblem open_font_file(const char* path, FileAccess access, FontFile& file);
 
 // Up to `length` bytes from `offset`; fewer only where the file ends. -1 if
 // the read failed, which is never taken for the end of the file.
@@ -62,9 +63,14 @@ bool write_font_file_through(const FontFile& file);
 // the system will not tell.
 bool tell_font_file_version(const FontFile& file, FileVersion& version);
 
+// Whether the hold taken at the open still stands. A lease is broken by
+// another program's open (after the kernel's lease-break time); a lock or a
+// share mode cannot be asked, and counts as standing.
+bool font_file_still_held(const FontFile& file);
+
 // Puts the saved times back (Linux: last access and last write; it cannot set
-// a creation time). Times that only the owner may set stay as they are on
-// another user's file, and that is no failure.
+// a creation time). On Linux, times that only the owner may set stay as they
+// are on another user's file, and that is no failure; any other refusal is.
 FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times);
 
 // False if the close failed. The handle is gone either way.

@@ -23,7 +23,7 @@ FileIdentity identity_of(const struct stat& status) {
 }
 
 FileVersion version_of(const struct stat& status) {
-  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim)};
+  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim), nanoseconds(status.st_mtim)};
 }
 
 FileProblem problem_from_errno(int error) {
@@ -69,17 +69,15 @@ FilesystemKind filesystem_kind(int fd) {
   return FilesystemKind::kLocal;
 }
 
-int open_flags(FileAccess access) {
-  switch (access) {
-    case FileAccess::kRead:
-      return O_RDONLY;
-    case FileAccess::kWrite:
-      return O_WRONLY;
-    case FileAccess::kReadWrite:
-    case FileAccess::kCheck:
-      break;
-  }
-  return O_RDWR;
+bool writes(FileAccess access) { return access == FileAccess::kReadWrite; }
+
+// Only the owner (or root) may open without moving the access time; anyone
+// else is refused with EPERM, and then opens the ordinary way.
+int open_without_moving_access_time(const char* path, FileAccess access) {
+  const int flags = (writes(access) ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = open(path, flags | O_NOATIME);
+  if (fd >= 0 || errno != EPERM) return fd;
+  return open(path, flags);
 }
 
 timespec from_nanoseconds(std::int64_t ns) {
@@ -98,7 +96,7 @@ FileProblem open_regular_file(const char* path, FileAccess access, int& fd, stru
   struct stat before {};
   if (stat(path, &before) != 0) return problem_from_errno(errno);
   if (!S_ISREG(before.st_mode)) return FileProblem::kNotRegularFile;
-  fd = open(path, open_flags(access) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  fd = open_without_moving_access_time(path, access);
   if (fd < 0) return problem_from_errno(errno);
   kind = filesystem_kind(fd);
   FileProblem problem = FileProblem::kNone;
@@ -119,7 +117,7 @@ FileProblem open_regular_file(const char* path, FileAccess access, int& fd, stru
 
 FileProblem lock_whole_file(int fd, FileAccess access) {
   struct flock lock {};
-  lock.l_type = access == FileAccess::kRead ? F_RDLCK : F_WRLCK;
+  lock.l_type = writes(access) ? F_WRLCK : F_RDLCK;  // a read lock still keeps out those who lock to write
   lock.l_whence = SEEK_SET;  // l_start 0 and l_len 0: the whole file, however long it grows
   if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return FileProblem::kNone;
   return errno == EAGAIN || errno == EACCES ? FileProblem::kBusy : problem_from_errno(errno);
@@ -130,9 +128,13 @@ FileProblem lock_whole_file(int fd, FileAccess access) {
 // filesystem without them), an exclusive advisory lock stands in; on a
 // network filesystem, a whole-file record lock that the server shares with
 // its other clients. Closing the descriptor gives any of them back.
-FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind) {
+FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind, bool& leased) {
+  leased = false;
   if (kind == FilesystemKind::kNetwork) return lock_whole_file(fd, access);
-  if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) return FileProblem::kNone;
+  if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+    leased = true;
+    return FileProblem::kNone;
+  }
   const int lease_error = errno;
   if (lease_error == EAGAIN) return FileProblem::kBusy;  // someone else has the file open
   // EACCES (not our file) and EINVAL (no leases on this filesystem): keep others out by lock instead.
@@ -145,32 +147,29 @@ FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind) {
 
 // Linux has no share modes: both holds keep every other open out for as long
 // as the kernel lets the lease stand.
-FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
+FileProblem open_exclusive(const char* path, FileAccess access, Hold /*hold*/, FontFile& file,
                            SavedFileTimes* times) {
-  if (access == FileAccess::kCheck) {
-    const FileProblem problem = open_exclusive(path, FileAccess::kReadWrite, hold, file, times);
-    return problem == FileProblem::kDenied ? open_exclusive(path, FileAccess::kRead, hold, file, times)
-                                           : problem;
-  }
   int fd = -1;
   struct stat status {};
   FilesystemKind kind = FilesystemKind::kLocal;
   FileProblem problem = open_regular_file(path, access, fd, status, kind);
   if (problem != FileProblem::kNone) return problem;
-  problem = take_hold(fd, access, kind);
+  bool leased = false;
+  problem = take_hold(fd, access, kind, leased);
   if (problem != FileProblem::kNone) {
     (void)close(fd);  // nothing was read or written through it
     return problem;
   }
   file.handle = fd;
+  file.leased = leased;
   file.identity = identity_of(status);
   file.version = version_of(status);
   if (times != nullptr) *times = {0, nanoseconds(status.st_atim), nanoseconds(status.st_mtim), true};
   return FileProblem::kNone;
 }
 
-FileProblem open_font_file(const char* path, FontFile& file) {
-  return open_exclusive(path, FileAccess::kReadWrite, Hold::kWritersOut, file);
+FileProblem open_font_file(const char* path, FileAccess access, FontFile& file) {
+  return open_exclusive(path, access, Hold::kWritersOut, file);
 }
 
 std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
@@ -207,11 +206,22 @@ bool tell_font_file_version(const FontFile& file, FileVersion& version) {
   return true;
 }
 
+bool font_file_still_held(const FontFile& file) {
+  // Once another open has started to break the lease, it no longer answers F_WRLCK.
+  return !file.leased || fcntl(descriptor(file), F_GETLEASE) == F_WRLCK;
+}
+
 FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
   const timespec values[2] = {from_nanoseconds(times.last_access), from_nanoseconds(times.last_write)};
   if (futimens(descriptor(file), values) == 0) return FileProblem::kNone;
-  if (errno == EPERM || errno == EACCES) return FileProblem::kNone;
-  return problem_from_errno(errno);
+  const int error = errno;
+  // Only the owner may set the times: on another user's file that is no
+  // failure. The owner (or root) refused is, as by a filesystem that keeps
+  // times its own way.
+  struct stat status {};
+  const bool another_users = fstat(descriptor(file), &status) == 0 && geteuid() != 0 && status.st_uid != geteuid();
+  if ((error == EPERM || error == EACCES) && another_users) return FileProblem::kNone;
+  return problem_from_errno(error);
 }
 
 bool close_font_file(FontFile& file) {

@@ -137,7 +137,7 @@ TEST(FileGuard, ARestoreWithoutACaptureLeavesTheTimesAlone) {
   const std::string path = fixture("no_capture");
   set_file_times(path, odd_past_times());
   FontFile file;
-  ASSERT_EQ(open_font_file(path.c_str(), file), FileProblem::kNone);
+  ASSERT_EQ(open_font_file(path.c_str(), FileAccess::kRead, file), FileProblem::kNone);
   ASSERT_TRUE(close_font_file(file));
   EXPECT_EQ(in_own_process([&] {
               const CheckedFile never_captured{file.identity, file.version, {}};

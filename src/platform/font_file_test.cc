@@ -16,7 +16,7 @@ TEST(FontFile, ReachesBytesBeyondFourGibibytesWithoutWrapping) {
   for (const std::int64_t offset : {(std::int64_t{1} << 31) + 1000, (std::int64_t{1} << 32) + 2}) {
     write_file(path, Bytes{'s', 't', 'a', 'r', 't'});
     FontFile file;
-    ASSERT_EQ(open_font_file(path.c_str(), file), FileProblem::kNone);
+    ASSERT_EQ(open_font_file(path.c_str(), FileAccess::kReadWrite, file), FileProblem::kNone);
     ASSERT_TRUE(write_font_file(file, offset, far_bytes, 4));
     unsigned char far[4] = {}, near[5] = {};
     EXPECT_EQ(read_font_file(file, offset, far, 4), 4);

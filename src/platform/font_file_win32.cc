@@ -19,7 +19,7 @@ bool handle_identity(HANDLE file, FileIdentity& identity, FileVersion& version) 
   identity = {info.dwVolumeSerialNumber,
               (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   version = {(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-             basic.ChangeTime.QuadPart};
+             basic.ChangeTime.QuadPart, basic.LastWriteTime.QuadPart};
   return true;
 }
 
@@ -41,12 +41,13 @@ FileProblem problem_from_last_error() {
 
 DWORD desired_access(FileAccess access) {
   switch (access) {
-    case FileAccess::kRead:
     case FileAccess::kCheck:
+    case FileAccess::kRead:
       return GENERIC_READ;
-    case FileAccess::kWrite:
-      // Write access alone may not read the attributes that name the file.
-      return GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+    case FileAccess::kSetTimes:
+      // Reading keeps the share mode in force; the times need only this, not
+      // write access to the data.
+      return GENERIC_READ | FILE_WRITE_ATTRIBUTES;
     case FileAccess::kReadWrite:
       break;
   }
@@ -111,8 +112,8 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontF
   return FileProblem::kNone;
 }
 
-FileProblem open_font_file(const char* path, FontFile& file) {
-  return open_exclusive(path, FileAccess::kReadWrite, Hold::kWritersOut, file);
+FileProblem open_font_file(const char* path, FileAccess access, FontFile& file) {
+  return open_exclusive(path, access, Hold::kWritersOut, file);
 }
 
 std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
@@ -148,11 +149,19 @@ bool tell_font_file_version(const FontFile& file, FileVersion& version) {
   return handle_identity(handle_of(file), identity, version);
 }
 
+// A share mode stands until the handle is closed.
+bool font_file_still_held(const FontFile& /*file*/) { return true; }
+
+// Windows has no owner rule for times: a handle that may write may set them,
+// so any refusal is a failure. Set through the handle that wrote, they count
+// as the user's on that handle, and neither its write-through nor its close
+// moves them afterwards (SetFileTime, and the file systems' rule that a
+// handle's writes show in the times when it is cleaned up).
 FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
   const FILETIME creation = to_filetime(times.creation), last_access = to_filetime(times.last_access),
                  last_write = to_filetime(times.last_write);
   if (SetFileTime(handle_of(file), &creation, &last_access, &last_write)) return FileProblem::kNone;
-  return GetLastError() == ERROR_ACCESS_DENIED ? FileProblem::kNone : problem_from_last_error();
+  return problem_from_last_error();
 }
 
 bool close_font_file(FontFile& file) {
