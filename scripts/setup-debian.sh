@@ -27,4 +27,5 @@ as_root apt-get install -y $demo_packages $package_packages make \
   libgtest-dev googletest \
   wine wine64 icoutils locales \
   python3 python3-fonttools opentype-sanitizer clang libclang-rt-dev time \
-  lintian dpkg-dev e2fsprogs util-linux strace man-db ca-certificates
+  lintian dpkg-dev e2fsprogs util-linux strace man-db ca-certificates \
+  inotify-tools python3-fusepy

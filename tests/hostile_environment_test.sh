@@ -3,7 +3,7 @@
 # The tool in a hostile environment (Linux): closed standard streams, a reader
 # that went away, requests to stop during the write and at the last prompt,
 # devices and pseudo-files, other programs that go around the tool's hold on
-# the font, and an overlay filesystem.
+# the font, and a watcher.
 #   usage: hostile_environment_test.sh TOOL UNDO_TOOL SAMPLE_FONT
 set -u -o pipefail
 tool=$1 undo=$2 sample=$3
@@ -12,7 +12,6 @@ chmod 755 "$work"  # the tool also runs as another user here
 lease_break_time=$(cat /proc/sys/fs/lease-break-time)
 cleanup() {
   echo "$lease_break_time" > /proc/sys/fs/lease-break-time 2> /dev/null
-  umount "$work/overlay/merged" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -100,28 +99,41 @@ slashed_prefix=000300360001
 # Whether the tool (process $1) has the font $2 open: after the guard's brief
 # look, that is its stream, which reads the font right after it is opened.
 has_open() { ls -l "/proc/$1/fd" 2> /dev/null | grep -qF -- "$2"; }
-# usage: held_run CASE USER SYSCALL ACTION: the tool, as USER (self or
+# Whether it has the font open for writing, which it does only for its one write.
+has_write_open() {
+  local fd
+  for fd in /proc/"$1"/fd/*; do
+    [ "$(readlink "$fd")" = "$2" ] || continue
+    (($(awk '/^flags:/ { print "0" $2 }' "/proc/$1/fdinfo/${fd##*/}") & 3)) && return 0
+  done
+  return 1
+}
+# usage: held_run CASE USER SYSCALL ACTION [WHEN]: the tool, as USER (self or
 # nobody), on a copy of the sample, stopped for 3 s after SYSCALL (pread64: its
-# first read of the font, which fills its buffer; fsync: its write-through,
-# after its own write) while ACTION runs on the font. Leaves the status in $status.
+# first read of the font, which fills its buffer; pwrite64: its one write;
+# fsync: its write-through, after its own write), or before it with WHEN
+# delay_enter, while ACTION runs on the font. Leaves the status in $status.
 held_run() {
-  local name=$1 user=$2 call=$3 action=$4 font="$work/held-$1.ttf"
+  local name=$1 user=$2 call=$3 action=$4 when=${5:-delay_exit} font="$work/held-$1.ttf"
   cp "$sample" "$font" && chmod 666 "$font"
   touch -d '2017-03-20 10:00:03.123456789' "$font"
   local as=()
   [ "$user" = nobody ] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -P "$font" -e trace="$call" \
-    -e inject="$call":delay_exit=3000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
+    -e inject="$call":"$when"=3000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
   local tracer=$! tool_pid="" tries=0
   # Act only once the tool sits in the held call, however slow the machine:
-  # its stream open for a tenth of a second (the read), or its zero written (the write-through).
+  # its stream open for a tenth of a second (the read), its write open (before
+  # the write), or its zero written (after the write, the write-through).
   while [ $tries -lt 100 ]; do
     sleep 0.1
     tries=$((tries + 1))
     [ -n "$tool_pid" ] || tool_pid=$(pgrep -P "$tracer" | head -n 1)
     [ -n "$tool_pid" ] || continue
-    if [ "$call" = fsync ]; then
+    if [ "$call" = fsync ] || [ "$call" = pwrite64 ] && [ "$when" = delay_exit ]; then
       has_zero "$font" $slashed_prefix && break
+    elif [ "$call" = pwrite64 ]; then
+      has_write_open "$tool_pid" "$font" && sleep 0.1 && break
     elif has_open "$tool_pid" "$font"; then
       sleep 0.1
       has_open "$tool_pid" "$font" && break
@@ -145,6 +157,11 @@ else
     held_run "not-owner-$case" nobody pread64 $case
     [ $status -eq 6 ] || fail "not the owner, writer $case: status $status, not 6"
   done
+  # The lock cannot be asked, but the run never changes the size: an appender shows.
+  append() { printf 'another program' >> "$1"; }
+  held_run not-owner-append nobody pwrite64 append delay_enter
+  [ $status -eq 6 ] || fail "not the owner, an appender during the write: status $status, not 6"
+  [ "$(tail -c 15 "$work/held-not-owner-append.ttf")" = "another program" ] || fail "the appender's bytes are gone"
   for case in at_zero elsewhere; do
     grep -q 'another program' "$work/held-not-owner-$case.ttf" || fail "writer $case: its bytes are gone"
     ! has_zero "$work/held-not-owner-$case.ttf" $slashed_prefix || fail "writer $case: the tool wrote anyway"
@@ -161,6 +178,12 @@ else
       grep -q 'another program' "$work/held-lease-broken-$case.ttf" || fail "lease broken, writer $case: its bytes are gone"
       ! has_zero "$work/held-lease-broken-$case.ttf" $slashed_prefix || fail "lease broken, writer $case: the tool wrote anyway"
     done
+    # The lease is asked again right before and right after the write.
+    for when in delay_enter delay_exit; do
+      held_run "lease-broken-at-write-$when" self pwrite64 elsewhere $when
+      [ $status -eq 6 ] || fail "lease broken at the write ($when): status $status, not 6"
+      grep -q 'another program' "$work/held-lease-broken-at-write-$when.ttf" || fail "lease broken at the write ($when): its bytes are gone"
+    done
     echo "$lease_break_time" > /proc/sys/fs/lease-break-time
   else
     echo "skipped: a broken lease: the lease-break time cannot be set here"
@@ -173,26 +196,28 @@ else
   has_zero "$work/held-after-own-write.ttf" $slashed_prefix || fail "after the tool's write: its zero is gone"
 fi
 
-# An overlay filesystem (every container): the first run on a font from the
-# lower layer copies it up, which is the run's own doing, not another program's.
-mkdir -p "$work/overlay/lower" "$work/overlay/upper" "$work/overlay/work" "$work/overlay/merged"
-cp "$sample" "$work/overlay/lower/plain.ttf"
-cp "$work/patched.ttf" "$work/overlay/lower/slashed.ttf"
-touch -d '2017-03-20 10:00:03.123456789' "$work/overlay/lower/plain.ttf" "$work/overlay/lower/slashed.ttf"
-if mount -t overlay overlay -o "lowerdir=$work/overlay/lower,upperdir=$work/overlay/upper,workdir=$work/overlay/work" \
-  "$work/overlay/merged" 2> /dev/null; then
-  for run in "$tool plain.ttf" "$undo slashed.ttf"; do
-    set -- $run
-    font="$work/overlay/merged/$2"
-    before=$(stat -c '%x %y' "$font")
-    "$1" "$font" quiet < /dev/null > /dev/null
+# A watcher that opens every font closed after writing, for 1.5 s, as indexers
+# and sync clients do: the run writes through one open, and its restore comes
+# right after that open's close.
+if command -v inotifywait > /dev/null; then
+  mkdir "$work/watched"
+  for i in $(seq 10); do cp "$sample" "$work/watched/$i.ttf"; done
+  touch -d '2017-03-20 10:00:03.123456789' "$work/watched/"*.ttf
+  mkfifo "$work/closed"
+  inotifywait -m -e close_write --format '%w%f' "$work/watched" > "$work/closed" 2> "$work/watching" &
+  watcher=$!
+  while read -r closed; do sleep 1.5 < "$closed" & done < "$work/closed" &
+  until grep -q 'Watches established' "$work/watching"; do sleep 0.05; done
+  for i in $(seq 10); do
+    "$tool" "$work/watched/$i.ttf" quiet < /dev/null > /dev/null
     status=$?
-    [ $status -eq 0 ] || fail "overlay, first run of $(basename "$1") on a lower-layer font: status $status, not 0"
-    [ "$(stat -c '%x %y' "$font")" = "$before" ] || fail "overlay, $(basename "$1"): the times were not kept"
+    [ $status -eq 0 ] || fail "watched run $i: status $status, not 0"
+    cmp -s "$work/watched/$i.ttf" "$work/patched.ttf" || fail "watched run $i: the font is not exactly patched"
+    [ "$(stat -c %y "$work/watched/$i.ttf")" = "2017-03-20 10:00:03.123456789 +0000" ] || fail "watched run $i: times not kept"
   done
-  cmp -s "$work/overlay/merged/plain.ttf" "$work/patched.ttf" || fail "overlay: the font is not exactly patched"
-  cmp -s "$work/overlay/merged/slashed.ttf" "$sample" || fail "overlay: the undo did not give the original back"
+  kill $watcher
+  wait
 else
-  echo "skipped: overlay filesystem: this machine allows no overlay mount here"
+  echo "skipped: a watcher: no inotifywait"
 fi
-echo "hostile environment: streams, reader gone, signals, devices, pseudo-files, writers around the hold and overlays handled"
+echo "hostile environment: streams, reader gone, signals, devices, pseudo-files, writers around the hold, a watcher handled"

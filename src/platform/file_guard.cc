@@ -15,18 +15,36 @@ FileProblem capture(const char* path, CheckedFile& checked) {
   return FileProblem::kNone;
 }
 
-FileProblem restore(const char* path, const CheckedFile& checked, const FileVersion& left_by_run) {
+namespace {
+
+// One look at the file for the restore, through an open of `access`: the
+// file checked, as the run left it. `moved` tells whether its times differ
+// from the saved ones; with kSetTimes they are then put back.
+FileProblem look_and_put_back(const char* path, const CheckedFile& checked, const FileVersion& left_by_run,
+                              FileAccess access, bool& moved) {
   FontFile file;
   SavedFileTimes now;
-  FileProblem problem = open_exclusive(path, FileAccess::kSetTimes, Hold::kAlone, file, &now);
+  FileProblem problem = open_exclusive(path, access, Hold::kAlone, file, &now);
   if (problem != FileProblem::kNone) return problem;
-  if (file.identity != checked.identity || !looks_as_left(left_by_run, file.version)) {
+  moved = checked.times.saved && !same_times(now, checked.times);
+  if (file.identity != checked.identity || !looks_as_left(left_by_run, file.version))
     problem = FileProblem::kChangedByAnother;
-  } else if (checked.times.saved && !same_times(now, checked.times)) {
-    // Times that did not move are not written: a run that changed nothing leaves no trace.
+  else if (moved && access == FileAccess::kSetTimes)
     problem = set_font_file_times(file, checked.times);
-  }
   (void)close_font_file(file);  // the times are set by then; no file data went through it
+  return problem;
+}
+
+}  // namespace
+
+// A first look only reads; only times that moved are written, through a
+// second open that may set them (under Wine that open is one for writing).
+// So a run that changed nothing leaves no trace.
+FileProblem restore(const char* path, const CheckedFile& checked, const FileVersion& left_by_run) {
+  bool moved = false;
+  FileProblem problem = look_and_put_back(path, checked, left_by_run, FileAccess::kRead, moved);
+  if (problem == FileProblem::kNone && moved)
+    problem = look_and_put_back(path, checked, left_by_run, FileAccess::kSetTimes, moved);
   return problem;
 }
 

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Either build on file systems that behave unlike a plain local disk: an
+# overlay (every container), where the first open for writing copies a
+# lower layer's font up; a FUSE file system that refuses to set times even for
+# the owner; and a watcher that sees every close after writing. A run that
+# finds nothing opens the font for reading only.
+#   usage: file_systems_test.sh TOOL UNDO_TOOL SAMPLE_FONT [WINEPREFIX]
+# With WINEPREFIX the tools are .exe files, run under Wine; Windows keeps
+# times in 100 ns steps, so they are compared to that step there.
+set -u -o pipefail
+tool=$1 undo=$2 sample=$3 prefix=${4:-}
+[ -n "$prefix" ] && export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+work=$(mktemp -d)
+cleanup() {
+  umount "$work/overlay/merged" "$work/small/merged" "$work/small/layer" "$work/fuse/mount" 2> /dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+skipped() { echo "skipped: $*"; }
+# usage: run PROGRAM FONT; the status is left in $status.
+run() {
+  if [ -n "$prefix" ]; then
+    (cd "$(dirname "$2")" && wine "$1" "$(basename "$2")" quiet < /dev/null > /dev/null)
+  else
+    "$1" "$2" quiet < /dev/null > /dev/null
+  fi
+  status=$?
+}
+times_of() {
+  local times
+  times=$(stat -c '%x|%y' "$1")
+  [ -n "$prefix" ] && times=$(sed -E 's/(\.[0-9]{7})[0-9]{2}/\1/g' <<< "$times")
+  echo "$times"
+}
+old_times() { touch -d '2017-03-20 10:00:03.123456789' "$@"; }
+# Wine's reads move the access time where Linux's relatime would (it asks for
+# no O_NOATIME), and it opens for writing to set times: a font already read
+# since its last change, as most are, has no time to put back there.
+nothing_times() {
+  old_times "$@"
+  [ -z "$prefix" ] || cat "$@" > /dev/null
+}
+cp "$sample" "$work/patched.ttf"
+run "$tool" "$work/patched.ttf"
+[ $status -eq 0 ] || fail "could not prepare a patched font: status $status"
+head -c $((2 << 20)) /dev/urandom > "$work/noise.ttf"
+
+# Nothing to patch: opened for reading only, so no close-after-write event,
+# and (natively, where the owner's reads leave the access time) no time written.
+if command -v inotifywait > /dev/null; then
+  cp "$work/noise.ttf" "$work/nothing.ttf"
+  nothing_times "$work/nothing.ttf"
+  before=$(stat -c '%x|%y|%z' "$work/nothing.ttf")
+  inotifywait -m -e close_write --format '%e %f' "$work/nothing.ttf" > "$work/events" 2> "$work/watching" &
+  watcher=$!
+  until grep -q 'Watches established' "$work/watching"; do sleep 0.05; done
+  run "$tool" "$work/nothing.ttf"
+  sleep 0.2
+  kill $watcher
+  [ $status -eq 1 ] || fail "nothing to patch: status $status, not 1"
+  [ ! -s "$work/events" ] || fail "nothing to patch, yet the font was closed after writing: $(cat "$work/events")"
+  if [ -z "$prefix" ]; then
+    [ "$(stat -c '%x|%y|%z' "$work/nothing.ttf")" = "$before" ] || fail "nothing to patch, yet a time moved"
+  fi
+else
+  skipped "a watched run that finds nothing: no inotifywait"
+fi
+
+# Overlay: the first run on a lower-layer font makes the copy-up itself, which
+# is never taken for another program's change; a run that finds nothing
+# copies nothing up, even where the writable layer could not hold a copy.
+mkdir -p "$work/overlay/"{lower,upper,work,merged} "$work/small/"{lower,layer,merged}
+cp "$sample" "$work/overlay/lower/plain.ttf"
+cp "$work/patched.ttf" "$work/overlay/lower/slashed.ttf"
+old_times "$work/overlay/lower/plain.ttf" "$work/overlay/lower/slashed.ttf"
+if mount -t overlay overlay -o "lowerdir=$work/overlay/lower,upperdir=$work/overlay/upper,workdir=$work/overlay/work" \
+  "$work/overlay/merged" 2> /dev/null; then
+  for program in "$tool plain.ttf" "$undo slashed.ttf"; do
+    set -- $program
+    font="$work/overlay/merged/$2"
+    before=$(times_of "$font")
+    run "$1" "$font"
+    [ $status -eq 0 ] || fail "overlay, first run of $(basename "$1") on a lower-layer font: status $status, not 0"
+    [ "$(times_of "$font")" = "$before" ] || fail "overlay, $(basename "$1"): the times were not kept"
+  done
+  cmp -s "$work/overlay/merged/plain.ttf" "$work/patched.ttf" || fail "overlay: the font is not exactly patched"
+  cmp -s "$work/overlay/merged/slashed.ttf" "$sample" || fail "overlay: the undo did not give the original back"
+
+  cp "$work/noise.ttf" "$work/small/lower/nothing.ttf"
+  nothing_times "$work/small/lower/nothing.ttf"
+  if mount -t tmpfs -o size=512k tmpfs "$work/small/layer" && mkdir "$work/small/layer/"{upper,work} &&
+    mount -t overlay overlay -o "lowerdir=$work/small/lower,upperdir=$work/small/layer/upper,workdir=$work/small/layer/work" \
+      "$work/small/merged"; then
+    run "$tool" "$work/small/merged/nothing.ttf"
+    [ $status -eq 1 ] || fail "overlay with a small writable layer, nothing to patch: status $status, not 1"
+    [ -z "$(ls "$work/small/layer/upper")" ] || fail "nothing to patch, yet the font was copied up"
+  else
+    skipped "a small writable layer: no tmpfs under an overlay here"
+  fi
+else
+  skipped "overlay filesystem: this machine allows no overlay mount here"
+fi
+
+# Times refused even for the owner: the zero is in the file, and the status says the times are not back.
+if [ -e /dev/fuse ] && /usr/bin/python3 -c 'import fusepy' 2> /dev/null; then
+  mkdir -p "$work/fuse/below" "$work/fuse/mount"
+  cp "$sample" "$work/fuse/below/font.ttf"
+  /usr/bin/python3 "$(dirname "$0")/refusing_times_fs.py" "$work/fuse/below" "$work/fuse/mount" 2> "$work/fuse/log" &
+  for _ in $(seq 50); do [ -e "$work/fuse/mount/font.ttf" ] && break; sleep 0.1; done
+  if [ -e "$work/fuse/mount/font.ttf" ]; then
+    run "$tool" "$work/fuse/mount/font.ttf"
+    [ $status -eq 5 ] || fail "times refused for the owner: status $status, not 5"
+    cmp -s "$work/fuse/below/font.ttf" "$work/patched.ttf" || fail "times refused: the font is not exactly patched"
+  else
+    skipped "times refused for the owner: the FUSE mount did not come up: $(cat "$work/fuse/log")"
+  fi
+else
+  skipped "times refused for the owner: no FUSE here (/dev/fuse, python3-fusepy)"
+fi
+echo "file systems: nothing written for nothing found, overlay copy-up, times refused"
