@@ -2,10 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Times the tool on files of 1, 4, 16 and 64 MiB that hold no zero glyph,
 # beside the yardsticks of bench/scan_loop.cc built with the same flags:
-#   stream  the tool's own scan through its own stream, nothing around it
-#   plain   the same walk through a plain stream with the C library's default
-#           buffer (skipped above 16 MiB: it takes minutes)
-#   memory  the whole file in memory, then the same per-offset copy and compare
+#   scan    the tool's own scan through its own stream, nothing around it
+#   read    the file read once through the tool's handle, in the stream's reads
+#   plain   the per-offset walk (seek, read a window, compare) through a plain
+#           stream with the C library's default buffer (skipped above 16 MiB
+#           unless PLAIN_UP_TO says more: it takes minutes)
+#   floor   the whole file in memory, then the per-offset copy and compare:
+#           the floor of a scan that visits every offset
 #   search  the whole file in memory, one Boyer-Moore-Horspool search
 # and records the tool's peak memory. Each time is the shortest of three runs
 # (plain: one). Native release build and, where built, the Windows build under
@@ -14,6 +17,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes=${*:-1 4 16 64}
+plain_up_to=${PLAIN_UP_TO:-16}
 work=build/bench-files
 mkdir -p "$work"
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEPREFIX=$PWD/build/windows/wineprefix
@@ -37,23 +41,25 @@ leg() {  # name, tool, loop, launcher...
   local name=$1 tool=$2 loop=$3
   shift 3
   [ -x "$tool" ] && [ -x "$loop" ] || { echo "$name: not built, skipped"; return; }
-  printf '\n%s\n%5s %7s %8s %8s %8s %8s %11s %12s %12s %10s\n' "$name" MiB "tool s" "stream s" "plain s" \
-    "memory s" "search s" "plain/tool" "tool/memory" "tool/search" "peak KiB"
+  printf '\n%s\n%5s %7s %7s %7s %8s %7s %8s %9s %10s %10s %9s\n' "$name" MiB "tool s" "scan s" "read s" \
+    "plain s" "floor s" "search s" "tool/read" "tool/floor" "tool/plain" "peak KiB"
   for mib in $sizes; do
     local file=$work/noise-$mib.bin plain_s=0
     [ -f "$file" ] || build/release/bench/scan_loop --noise "$file" "$mib"
-    local tool_s stream_s memory_s search_s tool_kib
+    local tool_s scan_s read_s floor_s search_s tool_kib
     tool_s=$(repeats=3 seconds "$@" "$tool" "$file" quiet)
-    stream_s=$(repeats=3 seconds "$@" "$loop" "$file")
-    [ "$mib" -gt 16 ] || plain_s=$(repeats=1 seconds "$@" "$loop" --default-buffer "$file")
-    memory_s=$(repeats=3 seconds "$@" "$loop" --in-memory "$file")
+    scan_s=$(repeats=3 seconds "$@" "$loop" "$file")
+    read_s=$(repeats=3 seconds "$@" "$loop" --read "$file")
+    [ "$mib" -gt "$plain_up_to" ] || plain_s=$(repeats=1 seconds "$@" "$loop" --default-buffer "$file")
+    floor_s=$(repeats=3 seconds "$@" "$loop" --in-memory "$file")
     search_s=$(repeats=3 seconds "$@" "$loop" --search "$file")
     tool_kib=$(peak_kib "$@" "$tool" "$file" quiet)
-    awk -v m="$mib" -v t="$tool_s" -v s="$stream_s" -v p="$plain_s" -v f="$memory_s" -v x="$search_s" \
-      -v k="$tool_kib" 'function ratio(a, b) { return a > 0 && b > 0 ? sprintf("%.1f", a / b) : "-" }
+    awk -v m="$mib" -v t="$tool_s" -v s="$scan_s" -v r="$read_s" -v p="$plain_s" -v f="$floor_s" \
+      -v x="$search_s" -v k="$tool_kib" 'function ratio(a, b, digits) {
+        return a > 0 && b > 0 ? sprintf("%." digits "f", a / b) : "-" }
       BEGIN { plain = "-"; if (p > 0) plain = sprintf("%.3f", p)
-              printf "%5d %7.3f %8.3f %8s %8.3f %8.3f %11s %12s %12s %10d\n", m, t, s, plain, f, x, ratio(p, t),
-                ratio(t, f), ratio(t, x), k }'
+              printf "%5d %7.3f %7.3f %7.3f %8s %7.3f %8.3f %9s %10s %10s %9d\n", m, t, s, r, plain, f, x,
+                ratio(t, r, 1), ratio(t, f, 2), ratio(t, p, 4), k }'
   done
 }
 

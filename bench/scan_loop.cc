@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The yardsticks for the tool's speed, each the same per-offset walk over a
-// file with nothing else around it:
+// The yardsticks for the tool's speed, each a walk over a file with nothing
+// else around it:
 //   scan_loop FILE                    the tool's own scan (find_first_match) through the tool's stream
-//   scan_loop --default-buffer FILE   the same through a plain "rb+" stream with the C library's default
-//                                     buffer, as any program written the plain way would get
+//   scan_loop --read FILE             the file read once, in reads of the stream's buffer size, through
+//                                     the tool's own handle: the floor for any scan
+//   scan_loop --default-buffer FILE   the per-offset walk (seek, read a window, prefix-first compare)
+//                                     through a plain "rb+" stream with the C library's default buffer,
+//                                     as any program written the plain way would get
 //   scan_loop --in-memory FILE        the whole file read into memory first, then at every offset the
-//                                     same copy of a window and prefix-first compare: the floor
+//                                     same copy of a window and prefix-first compare: the per-offset floor
 //   scan_loop --search FILE           the whole file in memory, one Boyer-Moore-Horspool search for the
 //                                     plain zero
 //   scan_loop --buffer KIB FILE       the tool's stream with a buffer of KIB KiB, to choose its size
@@ -66,6 +69,16 @@ std::int64_t walk_tool_stream(const char* path, std::size_t capacity = kStreamBu
   return scan.offset >= 0 ? scan.offset : stream.position;
 }
 
+std::int64_t read_once(const char* path) {
+  FontFile file;
+  if (open_font_file(path, FileAccess::kRead, file) != FileProblem::kNone) return -1;
+  std::vector<unsigned char> buffer(kStreamBufferSize);
+  std::int64_t offset = 0, got;
+  while ((got = read_font_file(file, offset, buffer.data(), buffer.size())) > 0) offset += got;
+  (void)close_font_file(file);  // nothing was written
+  return got < 0 ? -1 : offset;
+}
+
 std::vector<unsigned char> whole_file(const char* path) {
   std::vector<unsigned char> data;
   std::FILE* in = std::fopen(path, "rb");
@@ -104,6 +117,7 @@ int main(int argc, char* argv[]) {
     return write_noise(argv[2], std::strtoul(argv[3], nullptr, 10));
   std::int64_t offset = -1;
   if (argc == 2) offset = walk_tool_stream(argv[1]);
+  if (argc == 3 && std::strcmp(argv[1], "--read") == 0) offset = read_once(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "--default-buffer") == 0) offset = walk_default_buffer(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "--in-memory") == 0) offset = walk_in_memory(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "--search") == 0) offset = search_in_memory(argv[2]);
@@ -111,7 +125,7 @@ int main(int argc, char* argv[]) {
     offset = walk_tool_stream(argv[3], std::strtoul(argv[2], nullptr, 10) << 10);
   if (offset < 0) {
     std::fprintf(stderr,
-                 "usage: scan_loop [--default-buffer | --in-memory | --search | --buffer KIB] FILE\n"
+                 "usage: scan_loop [--read | --default-buffer | --in-memory | --search | --buffer KIB] FILE\n"
                  "       scan_loop --noise FILE MIB\n");
     return 2;
   }

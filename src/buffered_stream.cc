@@ -45,6 +45,18 @@ bool close_stream(BufferedStream& stream) {
   return told && closed;
 }
 
+std::size_t buffered_from(BufferedStream& stream, std::int64_t offset, std::size_t at_least,
+                          const unsigned char*& bytes) {
+  std::int64_t from = offset - stream.buffer_start;
+  if (from < 0 || static_cast<std::size_t>(from) + at_least > stream.buffered) {
+    stream.position = offset;
+    (void)refill_at_position(stream);  // a failure is in `failed`, the end shows in the count
+    from = 0;
+  }
+  bytes = stream.buffer + from;
+  return stream.buffered - static_cast<std::size_t>(from);
+}
+
 std::size_t read_stream_slowly(BufferedStream& stream, unsigned char* into, std::size_t length) {
   std::size_t copied = 0;
   while (copied < length && refill_at_position(stream)) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The run's own buffer over the font file's handle. The scan seeks to every
-// offset and reads a whole window there; a seek into what the buffer holds
-// only moves the position, so the file is read once per buffer and not once
-// per offset.
+// The run's own buffer over the font file's handle. The scan looks through
+// what the buffer holds for places where a record may start, and reads a
+// whole window there; a seek into what the buffer holds only moves the
+// position, so the file is read about once per buffer and not once per offset.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +40,12 @@ inline bool seek_stream(BufferedStream& stream, std::int64_t offset) {
   stream.position = offset;
   return true;
 }
+
+// The bytes the buffer holds from `offset` on, in `bytes`, and how many. Where
+// it holds fewer than `at_least` there, it is first refilled from the file at
+// `offset`. Fewer than `at_least` then: the end of the file, or `failed` is set.
+std::size_t buffered_from(BufferedStream& stream, std::int64_t offset, std::size_t at_least,
+                          const unsigned char*& bytes);
 
 // Fewer than `length` bytes: the end of the file, or `failed` is set.
 std::size_t read_stream_slowly(BufferedStream& stream, unsigned char* into, std::size_t length);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The per-offset search for a zero glyph and the one write of the other zero
-// over its first occurrence.
+// The search for a zero glyph and the one write of the other zero over its
+// first occurrence.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,9 @@ struct ScanResult {
   std::int64_t offset = -1;  // where the first match starts; -1: none
 };
 
-// Scans the whole of `stream` from offset 0, one byte at a time, for the first
-// window that equals `swap.search`. Writes nothing.
+// Scans the whole of `stream` from offset 0 for the first window that equals
+// `swap.search`: the same result as comparing the window at every offset in
+// turn. Writes nothing.
 ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap);
 
 // Overwrites the match that find_first_match found with `swap.replacement`,

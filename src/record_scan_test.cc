@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "case_name.h"
 #include "scan_and_replace.h"
 #include "test_bytes.h"
@@ -66,7 +68,8 @@ TEST_P(ScanOnFile, ReplacesOnlyTheFirstOccurrenceAndKeepsTheLength) {
 // bytes past the last whole window in it straddles the buffer's end.
 TEST(ScanAcrossBufferEdges, FindsARecordStraddlingTheEndOfTheBuffer) {
   for (const std::size_t buffer_size : {std::size_t{512}, std::size_t{4096}, kStreamBufferSize}) {
-    for (const std::size_t shift : {0, 1, 17, 100, 187, 188, 189}) {
+    // 171 and 172: the last prefix whole in the buffer, the first one cut by its end.
+    for (const std::size_t shift : {0, 1, 17, 100, 171, 172, 187, 188, 189}) {
       const std::size_t at = buffer_size - 188 + shift;
       for (const std::size_t tail : {std::size_t{0}, std::size_t{300}}) {  // 0: it ends the file
         ScanResult result;
@@ -74,6 +77,38 @@ TEST(ScanAcrossBufferEdges, FindsARecordStraddlingTheEndOfTheBuffer) {
                   join({filler(at), kSlashed, filler(tail)}))
             << "buffer " << buffer_size << ", record at " << at << ", " << tail << " bytes after it";
         EXPECT_EQ(result.match_count, 1);
+      }
+    }
+  }
+}
+
+// What comparing the window at every offset in turn gives: the first whole
+// record replaced.
+Bytes per_offset_reference(Bytes file, int& count) {
+  const auto at = std::search(file.begin(), file.end(), kPlain.begin(), kPlain.end());
+  count = at == file.end() ? 0 : 1;
+  if (count == 1) std::copy(kSlashed.begin(), kSlashed.end(), at);
+  return file;
+}
+
+// Decoys that share the record's first 1, 17, 100 or 187 bytes, twice in a
+// row and right before the record (which so starts inside a longer run of its
+// own prefix), placed across the buffer's end; and the same with the record
+// cut short by the end of the file.
+TEST(ScanAcrossBufferEdges, DecoysSharingTheRecordsFirstBytesGiveWhatEveryOffsetWould) {
+  for (const std::size_t buffer_size : {std::size_t{512}, std::size_t{4096}}) {
+    for (const std::size_t shared : {1, 17, 100, 187}) {
+      for (const std::size_t shift : {0, 1, 16, 17, 100, 187, 200, 400}) {
+        const std::size_t at = buffer_size - 188 - shared + shift;
+        const Bytes decoys = join({filler(at), head_of(kPlain, shared), head_of(kPlain, shared)});
+        for (const Bytes& file : {join({decoys, kPlain, filler(3)}), join({decoys, head_of(kPlain, 187)})}) {
+          ScanResult result;
+          int count = 0;
+          EXPECT_EQ(scanned(file, buffer_size, result), per_offset_reference(file, count))
+              << "buffer " << buffer_size << ", decoys of " << shared << " bytes at " << at;
+          EXPECT_EQ(result.match_count, count);
+          EXPECT_FALSE(result.io_failed);
+        }
       }
     }
   }

@@ -33,10 +33,12 @@ cp "$sample" "$work/piped.ttf"
 status=$( { sleep 0.2; "$tool" "$work/piped.ttf" < /dev/null; echo $? > "$work/status"; } | true; cat "$work/status")
 [ "$status" = 0 ] || fail "reader gone, interactive patch: status $status, not 0"
 
-# SIGTERM between the write and the restore: the restore waits a moment for
-# an opener that the tool's hold kept out until the stream closed, and the
-# signal comes then. The font ends either untouched or patched, with its times.
-head -c $((48 << 20)) /dev/zero > "$work/term.ttf"
+# SIGTERM between the write and the restore: an opener that the scan's hold
+# kept out gets the file when the scan lets go, so the write's open and the
+# restore wait a moment for it, and the signal comes then. The font ends either
+# untouched or patched, with its times. Bytes that all hold the scan's key
+# byte make the scan last long enough (about a second) to be caught in it.
+head -c $((128 << 20)) /dev/zero | tr '\0' '\312' > "$work/term.ttf"
 cat "$sample" >> "$work/term.ttf"
 cp "$work/term.ttf" "$work/term-original.ttf"
 touch -d '2017-03-20 10:00:03.123456789' "$work/term.ttf"
