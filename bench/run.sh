@@ -2,6 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Times the tool on files of 1, 4, 16 and 64 MiB that hold no zero glyph,
 # beside the yardsticks of bench/scan_loop.cc built with the same flags:
+#   start   the yardstick program started and ended at once: what starting a
+#           process costs (under Wine, Wine's own start)
 #   scan    the tool's own scan through its own stream, nothing around it
 #   read    the file read once through the tool's handle, in the stream's reads
 #   plain   the per-offset walk (seek, read a window, compare) through a plain
@@ -41,24 +43,25 @@ leg() {  # name, tool, loop, launcher...
   local name=$1 tool=$2 loop=$3
   shift 3
   [ -x "$tool" ] && [ -x "$loop" ] || { echo "$name: not built, skipped"; return; }
-  printf '\n%s\n%5s %7s %7s %7s %8s %7s %8s %9s %10s %10s %9s\n' "$name" MiB "tool s" "scan s" "read s" \
-    "plain s" "floor s" "search s" "tool/read" "tool/floor" "tool/plain" "peak KiB"
+  printf '\n%s\n%5s %7s %7s %7s %7s %8s %7s %8s %9s %10s %10s %9s\n' "$name" MiB "tool s" "start s" "scan s" \
+    "read s" "plain s" "floor s" "search s" "tool/read" "tool/floor" "tool/plain" "peak KiB"
   for mib in $sizes; do
     local file=$work/noise-$mib.bin plain_s=0
     [ -f "$file" ] || build/release/bench/scan_loop --noise "$file" "$mib"
-    local tool_s scan_s read_s floor_s search_s tool_kib
+    local tool_s start_s scan_s read_s floor_s search_s tool_kib
     tool_s=$(repeats=3 seconds "$@" "$tool" "$file" quiet)
+    start_s=$(repeats=3 seconds "$@" "$loop")
     scan_s=$(repeats=3 seconds "$@" "$loop" "$file")
     read_s=$(repeats=3 seconds "$@" "$loop" --read "$file")
     [ "$mib" -gt "$plain_up_to" ] || plain_s=$(repeats=1 seconds "$@" "$loop" --default-buffer "$file")
     floor_s=$(repeats=3 seconds "$@" "$loop" --in-memory "$file")
     search_s=$(repeats=3 seconds "$@" "$loop" --search "$file")
     tool_kib=$(peak_kib "$@" "$tool" "$file" quiet)
-    awk -v m="$mib" -v t="$tool_s" -v s="$scan_s" -v r="$read_s" -v p="$plain_s" -v f="$floor_s" \
+    awk -v m="$mib" -v t="$tool_s" -v b="$start_s" -v s="$scan_s" -v r="$read_s" -v p="$plain_s" -v f="$floor_s" \
       -v x="$search_s" -v k="$tool_kib" 'function ratio(a, b, digits) {
         return a > 0 && b > 0 ? sprintf("%." digits "f", a / b) : "-" }
       BEGIN { plain = "-"; if (p > 0) plain = sprintf("%.3f", p)
-              printf "%5d %7.3f %7.3f %7.3f %8s %7.3f %8.3f %9s %10s %10s %9d\n", m, t, s, r, plain, f, x,
+              printf "%5d %7.3f %7.3f %7.3f %7.3f %8s %7.3f %8.3f %9s %10s %10s %9d\n", m, t, b, s, r, plain, f, x,
                 ratio(t, r, 1), ratio(t, f, 2), ratio(t, p, 4), k }'
   done
 }

@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the two packages from this checkout: the Linux .deb (release build,
-# hardened) and the Windows .zip (the static .exe files), without the tests.
-# Both are reproducible: every time stamp in them is the commit's
-# (SOURCE_DATE_EPOCH), so two builds of one commit, in any folders, give the
-# same bytes. Needs what scripts/setup-debian.sh --packages installs.
-#   usage: scripts/build-packages.sh        the packages end up in build/packages
+# Builds the .deb and the Windows .zip from this checkout.
 set -euo pipefail
+usage() {
+  cat << 'EOF'
+usage: scripts/build-packages.sh
+Builds the two packages from this checkout into build/packages: the Linux
+.deb (release build, hardened) and the Windows .zip (the static .exe files),
+without the tests. Both are reproducible: every time stamp in them is the
+commit's (SOURCE_DATE_EPOCH), so two builds of one commit, in any folders,
+give the same bytes. Needs what setup-debian.sh --packages installs.
+EOF
+}
+case "$#:${1:-}" in
+  1:-h | 1:--help) usage && exit 0 ;;
+  0:) ;;
+  *) echo "build-packages.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2> /dev/null || echo 0)
 export SOURCE_DATE_EPOCH

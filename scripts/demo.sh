@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the Linux tool and patches a copy of the sample font, showing the
-# messages (as UTF-8) and glyph zero before and after, as text and as a
-# picture; then undoes the patch on a copy of the result.
-# Everything goes to build/demo; no tests are built.
+# The demo: the Linux tool on a copy of the sample font.
 set -euo pipefail
+usage() {
+  cat << 'EOF'
+usage: scripts/demo.sh
+Builds the Linux tool and patches a copy of the sample font, showing the
+messages (as UTF-8) and glyph zero before and after, as text and as a
+picture; then undoes the patch on a copy of the result. Everything goes to
+build/demo; no tests are built. Needs what setup-debian.sh --demo installs.
+EOF
+}
+case "$#:${1:-}" in
+  1:-h | 1:--help) usage && exit 0 ;;
+  0:) ;;
+  *) echo "demo.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 cmake --preset demo > /dev/null
 cmake --build --preset demo --target tovalin tovalin-undo show_zero render_zero > /dev/null

@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# A bounded fuzzing session of the scan (default 60 s), where clang is installed.
-# Builds the fuzz preset first. New inputs go to a working corpus under the
-# build dir; the seeds stay as they are.
-#   usage: scripts/fuzz.sh [SECONDS]
+# A bounded fuzzing session of the scan.
 set -euo pipefail
+usage() {
+  cat << 'EOF'
+usage: scripts/fuzz.sh [SECONDS]
+A fuzzing session of the scan for SECONDS (default 60), one fuzzing process
+per core, where clang is installed. Builds the fuzz preset first. New inputs
+go to a working corpus under build/fuzz; the seeds stay as they are.
+EOF
+}
+case "$#:${1:-}" in
+  1:-h | 1:--help) usage && exit 0 ;;
+  0: | 1:[1-9] | 1:[1-9][0-9] | 1:[1-9][0-9][0-9] | 1:[1-9][0-9][0-9][0-9]) ;;
+  *) echo "fuzz.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 if ! command -v clang++ > /dev/null; then
   echo "clang++ not found; fuzzing skipped"

@@ -7,10 +7,26 @@
 # most 16 times. With tovalin-undo as the tool it undoes the patch the same
 # way. Exits 1 when any font ended in a failure or the tool could not be run,
 # 0 otherwise.
-#   usage: patch-folder.sh FOLDER [TOOL]      (sh or bash)
-#          patch-folder.sh FOLDER tovalin-undo
-if [ $# -lt 1 ] || [ ! -d "$1" ]; then
-  echo "usage: patch-folder.sh FOLDER [TOOL]   (TOOL: tovalin, or tovalin-undo to undo)" >&2
+# Names that begin with a dot (hidden files and folders) are left alone.
+usage() {
+  cat << 'EOF'
+usage: patch-folder.sh FOLDER [TOOL]      (under sh or bash)
+Patches every .ttf and .ttc font in FOLDER and its subfolders, one line per
+font; names that begin with a dot are left alone. TOOL is tovalin, or
+tovalin-undo to undo. Exits 1 when any font ended in a failure, else 0.
+EOF
+}
+case "$#:${1:-}" in
+  1:-h | 1:--help) usage && exit 0 ;;
+esac
+for arg in "$@"; do
+  case $arg in
+    -*) echo "patch-folder.sh: unknown option: $arg (a folder named so: ./$arg)" >&2 && usage >&2 && exit 2 ;;
+  esac
+done
+if [ $# -lt 1 ] || [ $# -gt 2 ] || [ ! -d "$1" ]; then
+  echo "patch-folder.sh: not a folder: ${1:-(none given)}" >&2
+  usage >&2
   exit 2
 fi
 tool=${2:-tovalin}

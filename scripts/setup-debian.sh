@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what the build, the demo and the tests use, on Debian 12.
-#   usage: setup-debian.sh              everything the whole test suite needs
-#          setup-debian.sh --demo       only what scripts/demo.sh needs
-#          setup-debian.sh --packages   only what scripts/build-packages.sh needs
 set -euo pipefail
+usage() {
+  cat << 'EOF'
+usage: scripts/setup-debian.sh [--demo | --packages]
+Installs Debian 12 packages with apt-get (as root, or through sudo):
+  (no option)   everything the whole test suite needs (scripts/test-all.sh)
+  --demo        only what scripts/demo.sh needs
+  --packages    only what scripts/build-packages.sh needs
+EOF
+}
+case "$#:${1:-}" in
+  1:-h | 1:--help) usage && exit 0 ;;
+  0: | 1:--demo | 1:--packages) ;;
+  *) echo "setup-debian.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
+esac
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 export DEBIAN_FRONTEND=noninteractive
 demo_packages="cmake ninja-build g++ pkg-config libfreetype-dev libpng-dev"

@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds and tests every leg: Linux with sanitizers, Windows under Wine, the
-# Linux release build that the .deb ships (with the package test), and the
-# scan fuzzer's seed corpus. Every leg runs; a summary with one line per leg
-# ends the output, and the exit status is 0 only if every leg passed.
+# Builds and tests every leg.
 set -uo pipefail
+usage() {
+  cat << 'EOF'
+usage: scripts/test-all.sh
+Builds and tests every leg: Linux with sanitizers, Windows under Wine, the
+Linux release build that the .deb ships (with the package test), and the
+scan fuzzer's seed corpus. Every leg runs; a summary with one line per leg
+ends the output, and the exit status is 0 only if every leg passed. Needs
+what setup-debian.sh (without options) installs.
+EOF
+}
+case "$#:${1:-}" in
+  1:-h | 1:--help) usage && exit 0 ;;
+  0:) ;;
+  *) echo "test-all.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 summary=() failed=0
 for leg in native windows release fuzz; do

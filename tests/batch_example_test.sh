@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The README's folder script: every outcome told apart, fonts found in any
-# letter case and in subfolders, collections run until no plain zero is left,
-# the undo reported as such, under sh as well, and its own exit status.
+# letter case and in subfolders (names that begin with a dot left alone),
+# collections run until no plain zero is left, the undo reported as such,
+# under sh as well, and its own exit status.
 #   usage: batch_example_test.sh TOOL UNDO_TOOL SAMPLE_FONT TWO_ZERO_FONT
 set -u
 tool=$1 undo=$2 sample=$3 two_zeros=$4
@@ -17,6 +18,10 @@ cp "$sample" "$folder/fonts/b-patched.TTF"
 mkfifo "$folder/fonts/c-unopenable.ttc"
 cp "$two_zeros" "$folder/fonts/d-collection.TTC"
 cp "$sample" "$folder/fonts/sub/deeper/e-nested.ttf"
+# Names that begin with a dot are left alone, as the README says.
+mkdir -p "$folder/fonts/.cache"
+cp "$sample" "$folder/fonts/.hidden.ttf"
+cp "$sample" "$folder/fonts/.cache/f.ttf"
 printf '#!/bin/sh\nexit 5\n' > "$folder/times-refused" && chmod +x "$folder/times-refused"
 
 actual=$(sh "$script" "$folder/fonts" "$tool")
@@ -29,6 +34,8 @@ patched: $folder/fonts/sub/deeper/e-nested.ttf"
 [ "$actual" = "$expected" ] || fail "$(printf 'expected:\n%s\nactual:\n%s' "$expected" "$actual")"
 [ "$status" -eq 1 ] || fail "a font that cannot be opened must fail the script, it exited $status"
 cmp -s "$folder/fonts/a-patchable.ttf" "$folder/fonts/b-patched.TTF" || fail "the two fonts should now be the same"
+cmp -s "$folder/fonts/.hidden.ttf" "$sample" && cmp -s "$folder/fonts/.cache/f.ttf" "$sample" ||
+  fail "a font whose name, or whose folder's name, begins with a dot was changed"
 
 rm "$folder/fonts/c-unopenable.ttc"
 actual=$("$script" "$folder/fonts/sub" "$undo")

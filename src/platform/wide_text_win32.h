@@ -16,11 +16,15 @@ inline bool wide_from_utf8(const char* utf8, wchar_t (&wide)[kLongestPath]) {
 }
 
 // `wide` in `code_page`, in a new buffer from malloc (the caller frees it);
-// nullptr without memory or for text the conversion refuses.
+// nullptr without memory or for text the conversion refuses. A character that
+// a narrow code page lacks becomes its default character (1252: `?`), never a
+// best-fit look-alike: `ā.ttf` must not be shown as `a.ttf`, another file's
+// name. UTF-8 holds every character and takes no such flag.
 inline char* narrow_copy(const wchar_t* wide, UINT code_page) {
-  const int size = WideCharToMultiByte(code_page, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  const DWORD flags = code_page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int size = WideCharToMultiByte(code_page, flags, wide, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return nullptr;
   auto* narrow = static_cast<char*>(std::malloc(static_cast<std::size_t>(size)));
-  if (narrow != nullptr) (void)WideCharToMultiByte(code_page, 0, wide, -1, narrow, size, nullptr, nullptr);
+  if (narrow != nullptr) (void)WideCharToMultiByte(code_page, flags, wide, -1, narrow, size, nullptr, nullptr);
   return narrow;
 }
