@@ -55,7 +55,8 @@ if command -v inotifywait > /dev/null; then
   before=$(stat -c '%x|%y|%z' "$work/nothing.ttf")
   inotifywait -m -e close_write --format '%e %f' "$work/nothing.ttf" > "$work/events" 2> "$work/watching" &
   watcher=$!
-  until grep -q 'Watches established' "$work/watching"; do sleep 0.05; done
+  for _ in $(seq 100); do grep -q 'Watches established' "$work/watching" && break; sleep 0.05; done
+  grep -q 'Watches established' "$work/watching" || fail "inotifywait set no watch: $(cat "$work/watching")"
   run "$tool" "$work/nothing.ttf"
   sleep 0.2
   kill $watcher
@@ -107,7 +108,7 @@ fi
 if [ -e /dev/fuse ] && /usr/bin/python3 -c 'import fusepy' 2> /dev/null; then
   mkdir -p "$work/fuse/below" "$work/fuse/mount"
   cp "$sample" "$work/fuse/below/font.ttf"
-  /usr/bin/python3 "$(dirname "$0")/refusing_times_fs.py" "$work/fuse/below" "$work/fuse/mount" 2> "$work/fuse/log" &
+  /usr/bin/python3 "$(dirname "$0")/refusing_times_fs.py" "$work/fuse/below" "$work/fuse/mount" > /dev/null 2> "$work/fuse/log" &
   for _ in $(seq 50); do [ -e "$work/fuse/mount/font.ttf" ] && break; sleep 0.1; done
   if [ -e "$work/fuse/mount/font.ttf" ]; then
     run "$tool" "$work/fuse/mount/font.ttf"

@@ -11,6 +11,7 @@ work=$(mktemp -d)
 chmod 755 "$work"  # the tool also runs as another user here
 lease_break_time=$(cat /proc/sys/fs/lease-break-time)
 cleanup() {
+  [ -z "${watcher:-}" ] || kill "$watcher" 2> /dev/null  # its reader ends with it
   echo "$lease_break_time" > /proc/sys/fs/lease-break-time 2> /dev/null
   rm -rf "$work"
 }
@@ -209,7 +210,8 @@ if command -v inotifywait > /dev/null; then
   inotifywait -m -e close_write --format '%w%f' "$work/watched" > "$work/closed" 2> "$work/watching" &
   watcher=$!
   while read -r closed; do sleep 1.5 < "$closed" & done < "$work/closed" &
-  until grep -q 'Watches established' "$work/watching"; do sleep 0.05; done
+  for _ in $(seq 100); do grep -q 'Watches established' "$work/watching" && break; sleep 0.05; done
+  grep -q 'Watches established' "$work/watching" || fail "inotifywait set no watch: $(cat "$work/watching")"
   for i in $(seq 10); do
     "$tool" "$work/watched/$i.ttf" quiet < /dev/null > /dev/null
     status=$?
