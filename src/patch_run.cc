@@ -77,8 +77,8 @@ PatchOutcome scan_file(PatchRun& run, const Console& console, ScanResult& scan, 
 // doing: so the comparison is looks_as_left's.
 PatchOutcome open_for_the_write(PatchRun& run, const FileVersion& scanned) {
   FontFile& writer = run.writer;
-  FileProblem problem = retrying_while_busy(
-      [&] { return open_font_file(run.target_path, FileAccess::kReadWrite, writer); });
+  FileProblem problem =
+      retrying_while_busy([&] { return open_font_file(run.target_path, FileAccess::kReadWrite, writer); });
   if (problem != FileProblem::kNone) return {PatchStep::kOpenForWrite, problem};
   if (writer.identity != run.checked_file.identity)
     problem = FileProblem::kNotTheCheckedFile;
@@ -150,7 +150,8 @@ PatchOutcome patch_file(PatchRun& run, const Console& console) {
   if (holding) {
     hold_termination();
     outcome = open_for_the_write(run, left);
-    if (outcome.step == PatchStep::kDone) outcome = close_writer(run, write_replacement(run, scan, left), left);
+    if (outcome.step == PatchStep::kDone)
+      outcome = close_writer(run, write_replacement(run, scan, left), left);
   }
   run.match_count = scan.match_count;
   // After an I/O failure the file is not known to be right, and after another

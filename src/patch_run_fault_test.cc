@@ -35,7 +35,8 @@ RunOutcome run_with(std::vector<std::string> args, FaultPlan& plan, const PatchK
   RunOutcome outcome{};
   {
     const PlannedFaults planned(plan);
-    outcome.status = run_patch(static_cast<int>(args.size()), argv.data(), {out, in, TextForm::kShiftJis}, kind);
+    outcome.status =
+        run_patch(static_cast<int>(args.size()), argv.data(), {out, in, TextForm::kShiftJis}, kind);
   }
   std::rewind(out);
   int c;
@@ -232,12 +233,13 @@ INSTANTIATE_TEST_SUITE_P(
                                      kExitReplaced, TimeKeeping::kAtClose},
                     OtherProgramCase{"NoneUnderWindowsTimesAtWriteThrough", Meddling::kNone, 0, Fault::kNone,
                                      true, kExitReplaced, TimeKeeping::kAtWriteThroughOrClose},
-                    OtherProgramCase{"NoneUnderWindowsTimesAtCloseUndo", Meddling::kNone, 0, Fault::kNone, true,
-                                     kExitReplaced, TimeKeeping::kAtClose, true},
+                    OtherProgramCase{"NoneUnderWindowsTimesAtCloseUndo", Meddling::kNone, 0, Fault::kNone,
+                                     true, kExitReplaced, TimeKeeping::kAtClose, true},
                     OtherProgramCase{"NoneUnderWindowsTimesAtWriteThroughUndo", Meddling::kNone, 0,
-                                     Fault::kNone, true, kExitReplaced, TimeKeeping::kAtWriteThroughOrClose, true},
-                    OtherProgramCase{"WrittenByAnotherUnderWindowsTimesAtClose", Meddling::kWriteAfterClose, 0,
-                                     Fault::kNone, true, kExitChangedByAnother, TimeKeeping::kAtClose},
+                                     Fault::kNone, true, kExitReplaced, TimeKeeping::kAtWriteThroughOrClose,
+                                     true},
+                    OtherProgramCase{"WrittenByAnotherUnderWindowsTimesAtClose", Meddling::kWriteAfterClose,
+                                     0, Fault::kNone, true, kExitChangedByAnother, TimeKeeping::kAtClose},
                     OtherProgramCase{"WrittenByAnotherUnderWindowsTimesAtWriteThrough",
                                      Meddling::kWriteAfterClose, 0, Fault::kNone, true, kExitChangedByAnother,
                                      TimeKeeping::kAtWriteThroughOrClose}),
@@ -281,16 +283,14 @@ TEST_P(PathSwapped, TheOtherFileKeepsItsContentAndTimes) {
   EXPECT_EQ(read_file(checked), written ? with_slashed_zero_at(content, 30) : content);
 }
 
-INSTANTIATE_TEST_SUITE_P(Swaps, PathSwapped,
-                         testing::Values(SwapCase{"BeforeTheStreamToAnotherFont", Meddling::kSwapBeforeOpen,
-                                                  false, kExitCannotOpen},
-                                         SwapCase{"BeforeTheStreamToAnEndlessDevice",
-                                                  Meddling::kSwapBeforeOpen, true, kExitCannotOpen},
-                                         SwapCase{"BeforeTheWriteToAnotherFont",
-                                                  Meddling::kSwapBeforeWriteOpen, false, kExitChangedByAnother},
-                                         SwapCase{"AfterTheCloseToAnotherFile", Meddling::kSwapAfterClose,
-                                                  false, kExitChangedByAnother}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Swaps, PathSwapped,
+    testing::Values(
+        SwapCase{"BeforeTheStreamToAnotherFont", Meddling::kSwapBeforeOpen, false, kExitCannotOpen},
+        SwapCase{"BeforeTheStreamToAnEndlessDevice", Meddling::kSwapBeforeOpen, true, kExitCannotOpen},
+        SwapCase{"BeforeTheWriteToAnotherFont", Meddling::kSwapBeforeWriteOpen, false, kExitChangedByAnother},
+        SwapCase{"AfterTheCloseToAnotherFile", Meddling::kSwapAfterClose, false, kExitChangedByAnother}),
+    CaseName());
 
 TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   const std::string path = testing::TempDir() + "run_no_fault.ttf";

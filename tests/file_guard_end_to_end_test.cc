@@ -134,8 +134,9 @@ TEST(UnwritableFile, IsRefusedOnlyWhenThereIsSomethingToWrite) {
     make_writable(path);
 
     const std::string shown = expected::kBanner + expected::target_line(path);
-    EXPECT_EQ(run.output, with_platform_line_ends(shown + (font ? expected::kCannotOpen : expected::kNotFound) +
-                                                  expected::kPressEnter));
+    EXPECT_EQ(run.output,
+              with_platform_line_ends(shown + (font ? expected::kCannotOpen : expected::kNotFound) +
+                                      expected::kPressEnter));
     EXPECT_EQ(run.exit_status, font ? 3 : 1);
     EXPECT_EQ(read_file(path), content);
     std::remove(path.c_str());

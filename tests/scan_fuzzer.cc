@@ -97,7 +97,9 @@ Bytes scan_in_memory(Bytes file, ScanResult& result, const ZeroSwap& swap = kPla
 Bytes scan_on_disk(const Bytes& file, ScanResult& result) {
   write_file(scratch_path(), file);
   BufferedStream stream;
-  if (open_stream(scratch_path().c_str(), stream, kStreamBufferSize, FileAccess::kReadWrite) != FileProblem::kNone) std::abort();
+  if (open_stream(scratch_path().c_str(), stream, kStreamBufferSize, FileAccess::kReadWrite) !=
+      FileProblem::kNone)
+    std::abort();
   result = scan_and_replace(stream);
   if (!close_stream(stream)) std::abort();
   return read_file(scratch_path());

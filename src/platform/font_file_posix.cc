@@ -23,7 +23,8 @@ FileIdentity identity_of(const struct stat& status) {
 }
 
 FileVersion version_of(const struct stat& status) {
-  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim), nanoseconds(status.st_mtim)};
+  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim),
+          nanoseconds(status.st_mtim)};
 }
 
 FileProblem problem_from_errno(int error) {
@@ -219,7 +220,8 @@ FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& time
   // failure. The owner (or root) refused is, as by a filesystem that keeps
   // times its own way.
   struct stat status {};
-  const bool another_users = fstat(descriptor(file), &status) == 0 && geteuid() != 0 && status.st_uid != geteuid();
+  const bool another_users =
+      fstat(descriptor(file), &status) == 0 && geteuid() != 0 && status.st_uid != geteuid();
   if ((error == EPERM || error == EACCES) && another_users) return FileProblem::kNone;
   return problem_from_errno(error);
 }

@@ -23,7 +23,7 @@ ProcessSetting prepare_process();
 // maps what the ANSI code page lacks to look-alikes); on Linux `argv` itself.
 char** program_arguments(int& argc, char** argv);
 
-// From the write of the zero until its times are back, a request to stop
+// From the open for the write until the times are back, a request to stop
 // (Linux: SIGINT, SIGTERM, SIGHUP; Windows: a console control event) waits;
 // released, a request that came meanwhile ends the process as it would have.
 void hold_termination();

@@ -25,6 +25,7 @@ inline char* narrow_copy(const wchar_t* wide, UINT code_page) {
   const int size = WideCharToMultiByte(code_page, flags, wide, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return nullptr;
   auto* narrow = static_cast<char*>(std::malloc(static_cast<std::size_t>(size)));
-  if (narrow != nullptr) (void)WideCharToMultiByte(code_page, flags, wide, -1, narrow, size, nullptr, nullptr);
+  if (narrow != nullptr)
+    (void)WideCharToMultiByte(code_page, flags, wide, -1, narrow, size, nullptr, nullptr);
   return narrow;
 }
