@@ -135,7 +135,7 @@ PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const FileVer
   return work;
 }
 
-// The work on the file, from the guard's first moment to its second.
+// The work on the file, from the guard's first look to its second.
 PatchOutcome patch_file(PatchRun& run, const Console& console) {
   CheckedFile& checked = run.checked_file;
   const FileProblem problem =
@@ -145,7 +145,7 @@ PatchOutcome patch_file(PatchRun& run, const Console& console) {
   FileVersion left;
   PatchOutcome outcome = scan_file(run, console, scan, left);
   // A request to stop during the scan ends the run at once, with nothing
-  // changed; from the write on it waits until the times are back.
+  // changed; from the open for the write on it waits until the times are back.
   const bool holding = outcome.step == PatchStep::kDone && scan.offset >= 0;
   if (holding) {
     hold_termination();

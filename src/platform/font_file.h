@@ -22,9 +22,9 @@ struct FontFile {
 // run that changes nothing leaves no write event for watchers, and on an
 // overlay filesystem (containers) copies nothing up.
 enum class FileAccess {
-  kCheck,      // the guard's first moment: reading; Windows also makes sure it is a disk file
+  kCheck,      // the guard's first look: reading; Windows also makes sure it is a disk file
   kRead,       // the scan
-  kSetTimes,   // the guard's second moment: reading, and setting the times where they moved
+  kSetTimes,   // the guard's second look: reading, and setting the times where they moved
   kReadWrite,  // the one write
 };
 
