@@ -171,9 +171,19 @@ bool make_unwritable(const std::string& path, RunAs& who) {
   if (!start_child("/usr/bin/chattr +i " + path, child)) return false;
   finish_child(child);
   std::FILE* f = std::fopen(path.c_str(), "rb+");
-  if (f == nullptr) return true;
-  std::fclose(f);
-  return false;
+  if (f != nullptr) {
+    std::fclose(f);
+    return false;
+  }
+  // Windows lets a read-only file's times be set; nobody may set an immutable
+  // file's. Wine's reads move the access time where Linux's relatime would,
+  // so one read here settles it, as on a font read since its last change, and
+  // the tool's own reads then leave it alone.
+  if (std::FILE* r = std::fopen(path.c_str(), "rb")) {
+    (void)std::fgetc(r);
+    std::fclose(r);
+  }
+  return true;
 }
 
 void make_writable(const std::string& path) {
