@@ -42,6 +42,13 @@ FileProblem retrying_while_busy(Step step) {
   return problem;
 }
 
+// Whether an open reached the file the guard checked, and found it unchanged
+// by the measure that holds at that step.
+FileProblem reached_checked_file(const PatchRun& run, const FontFile& file, bool unchanged) {
+  if (file.identity != run.checked_file.identity) return FileProblem::kNotTheCheckedFile;
+  return unchanged ? FileProblem::kNone : FileProblem::kChangedByAnother;
+}
+
 // The scan, through a handle that only reads and keeps writers out. `left`
 // is how the scan left the file; nothing of the run's own moves it meanwhile,
 // so any change at all is another program's.
@@ -52,10 +59,7 @@ PatchOutcome scan_file(PatchRun& run, const Console& console, ScanResult& scan, 
   const FileVersion opened = run.stream.file.version;
   // The path may have been pointed at another file since the check, or the
   // file changed: touch nothing of it, and hide nothing of another's change.
-  if (run.stream.file.identity != run.checked_file.identity)
-    problem = FileProblem::kNotTheCheckedFile;
-  else if (opened != run.checked_file.version)
-    problem = FileProblem::kChangedByAnother;
+  problem = reached_checked_file(run, run.stream.file, opened == run.checked_file.version);
   if (problem != FileProblem::kNone) {
     (void)close_stream(run.stream);  // nothing was read or written through it
     return {PatchStep::kOpen, problem};
@@ -80,10 +84,7 @@ PatchOutcome open_for_the_write(PatchRun& run, const FileVersion& scanned) {
   FileProblem problem =
       retrying_while_busy([&] { return open_font_file(run.target_path, FileAccess::kReadWrite, writer); });
   if (problem != FileProblem::kNone) return {PatchStep::kOpenForWrite, problem};
-  if (writer.identity != run.checked_file.identity)
-    problem = FileProblem::kNotTheCheckedFile;
-  else if (!looks_as_left(scanned, writer.version))
-    problem = FileProblem::kChangedByAnother;
+  problem = reached_checked_file(run, writer, looks_as_left(scanned, writer.version));
   if (problem != FileProblem::kNone) {
     (void)close_font_file(writer);  // nothing was written through it
     return {PatchStep::kOpenForWrite, problem};

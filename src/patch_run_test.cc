@@ -29,7 +29,6 @@ TEST(ExitStatus, EveryEndingOfTheWorkHasTheStatusTheReadmePromises) {
       // The open for the write, after the scan found the zero: refused is 3,
       // the path leading elsewhere by then is another program's doing.
       {S::kOpenForWrite, P::kDenied, false, 3},
-      {S::kOpenForWrite, P::kBusy, false, 3},
       {S::kOpenForWrite, P::kNotTheCheckedFile, false, 6},
       {S::kOpenForWrite, P::kMissing, false, 6},
       // Input/output failures are 4, whatever else happened.

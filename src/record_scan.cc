@@ -15,14 +15,19 @@ bool window_matches(const unsigned char* window, const unsigned char* record, st
   return std::memcmp(window + kPrefixLength, record + kPrefixLength, length - kPrefixLength) == 0;
 }
 
+// The search for the prefix runs on one key byte of it, its highest, with
+// memchr, which goes at memory speed: small numbers, zeros and ASCII text,
+// the bulk of a font, hold such a byte least often.
+std::size_t key_of(const unsigned char* record) {
+  return static_cast<std::size_t>(std::max_element(record, record + kPrefixLength) - record);
+}
+
 // Where the record's prefix first stands whole within the `count` bytes at
-// `bytes`: the index, or `count` if nowhere. The search runs on one key byte
-// of the prefix, its highest, with memchr, which goes at memory speed: small
-// numbers, zeros and ASCII text, the bulk of a font, hold such a byte least
-// often. Each place the key stands is then compared with the whole prefix.
-std::size_t find_prefix(const unsigned char* bytes, std::size_t count, const unsigned char* record) {
+// `bytes`: the index, or `count` if nowhere. Each place the key byte (at
+// `key_at` in the prefix) stands is compared with the whole prefix.
+std::size_t find_prefix(const unsigned char* bytes, std::size_t count, const unsigned char* record,
+                        std::size_t key_at) {
   if (count < kPrefixLength) return count;
-  const auto key_at = static_cast<std::size_t>(std::max_element(record, record + kPrefixLength) - record);
   const std::size_t starts = count - kPrefixLength + 1;  // where a whole prefix can start
   for (std::size_t start = 0; start < starts; ++start) {
     const void* key = std::memchr(bytes + start + key_at, record[key_at], starts - start);
@@ -42,6 +47,7 @@ std::size_t find_prefix(const unsigned char* bytes, std::size_t count, const uns
 // could start a match is passed over.
 ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap) {
   const std::size_t length = record_length(swap.search);
+  const std::size_t key_at = key_of(swap.search);
   unsigned char window[sizeof SearchRecord];
   ScanResult result;
   std::int64_t offset = 0;
@@ -49,7 +55,7 @@ ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap) {
     const unsigned char* held = nullptr;
     const std::size_t count = buffered_from(stream, offset, kPrefixLength, held);
     if (count < kPrefixLength) break;  // the end of the file, or a failed read
-    const std::size_t found = find_prefix(held, count, swap.search);
+    const std::size_t found = find_prefix(held, count, swap.search, key_at);
     if (found == count) {
       offset += static_cast<std::int64_t>(count - (kPrefixLength - 1));
       continue;

@@ -133,7 +133,7 @@ held_run() {
     tries=$((tries + 1))
     [ -n "$tool_pid" ] || tool_pid=$(pgrep -P "$tracer" | head -n 1)
     [ -n "$tool_pid" ] || continue
-    if [ "$call" = fsync ] || [ "$call" = pwrite64 ] && [ "$when" = delay_exit ]; then
+    if [ "$call" != pread64 ] && [ "$when" = delay_exit ]; then
       has_zero "$font" $slashed_prefix && break
     elif [ "$call" = pwrite64 ]; then
       has_write_open "$tool_pid" "$font" && sleep 0.1 && break
