@@ -93,17 +93,20 @@ PatchOutcome open_for_the_write(PatchRun& run, const FileVersion& scanned) {
 }
 
 // The one write. From the write open to right before the write nothing of
-// the run's own comes between: any change, or a lease being broken, is
-// another program's, and nothing is written over it. Right after the write
-// the lease must still stand and the size be as before: the run never changes
-// it, so a lock that cannot be asked still shows an appender there. `left` is
-// how the run leaves the file.
+// the run's own comes between: any change, the bytes to be replaced no longer
+// the zero the scan found, or a writer breaking the lease, is another
+// program's, and nothing is written over it. Right after the write the lease
+// must still stand and the size be as before: the run never changes it, so a
+// lock that cannot be asked still shows an appender there. `left` is how the
+// run leaves the file.
 PatchOutcome write_replacement(PatchRun& run, ScanResult& scan, FileVersion& left) {
   const FontFile& writer = run.writer;
   FileVersion before, after;
   if (!tell_font_file_version(writer, before)) return {PatchStep::kWrite, FileProblem::kInputOutput};
-  if (before != writer.version || !font_file_still_held(writer))
-    return {PatchStep::kWrite, FileProblem::kChangedByAnother};
+  if (before != writer.version) return {PatchStep::kWrite, FileProblem::kChangedByAnother};
+  const FileProblem found = match_still_there(writer, run.swap, scan);
+  if (found != FileProblem::kNone) return {PatchStep::kWrite, found};
+  if (!font_file_still_held(writer)) return {PatchStep::kWrite, FileProblem::kChangedByAnother};
   replace_match(writer, run.swap, scan);
   if (scan.io_failed || !tell_font_file_version(writer, after))
     return {PatchStep::kWrite, FileProblem::kInputOutput, true};
@@ -136,6 +139,13 @@ PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const FileVer
   return work;
 }
 
+// The font may be read but not written, or another program kept it open:
+// nothing of the run's reached the file.
+bool write_refused(const PatchOutcome& outcome) {
+  return outcome.step == PatchStep::kOpenForWrite &&
+         (outcome.cause == FileProblem::kDenied || outcome.cause == FileProblem::kBusy);
+}
+
 // The work on the file, from the guard's first look to its second.
 PatchOutcome patch_file(PatchRun& run, const Console& console) {
   CheckedFile& checked = run.checked_file;
@@ -161,6 +171,11 @@ PatchOutcome patch_file(PatchRun& run, const Console& console) {
     const FileProblem restored =
         retrying_while_busy([&] { return file_guard::restore(run.target_path, checked, left); });
     if (restored != FileProblem::kNone) outcome = {PatchStep::kRestore, restored, outcome.replaced};
+  } else if (write_refused(outcome)) {
+    // The scan's reads may have moved the access time (another user's file,
+    // a share whose server keeps its own): put back what may be put back.
+    // The run ends "cannot be opened" either way.
+    (void)file_guard::restore(run.target_path, checked, left);
   }
   if (holding) release_termination();
   return outcome;

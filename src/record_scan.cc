@@ -72,6 +72,15 @@ ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap) {
   return result;
 }
 
+FileProblem match_still_there(const FontFile& file, const ZeroSwap& swap, const ScanResult& result) {
+  const std::size_t length = record_length(swap.search);
+  unsigned char window[sizeof SearchRecord];
+  const std::int64_t got = read_font_file(file, result.offset, window, length);
+  if (got < 0) return FileProblem::kInputOutput;
+  const bool same = static_cast<std::size_t>(got) == length && std::memcmp(window, swap.search, length) == 0;
+  return same ? FileProblem::kNone : FileProblem::kChangedByAnother;
+}
+
 void replace_match(const FontFile& file, const ZeroSwap& swap, ScanResult& result) {
   result.match_count = 1;
   result.io_failed = !write_font_file(file, result.offset, swap.replacement, record_length(swap.search));

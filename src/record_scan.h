@@ -19,6 +19,12 @@ struct ScanResult {
 // turn. Writes nothing.
 ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap);
 
+// Whether the match that find_first_match found is still there, read anew
+// through `file`: times and size are what another program may put back after
+// writing into it, the bytes themselves are not. kChangedByAnother if not;
+// kInputOutput if the read failed.
+FileProblem match_still_there(const FontFile& file, const ZeroSwap& swap, const ScanResult& result);
+
 // Overwrites the match that find_first_match found with `swap.replacement`,
 // through `file`, which must be open for writing. The count becomes 1 even if
 // the write fails; io_failed then says so.

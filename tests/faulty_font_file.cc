@@ -56,6 +56,20 @@ void write_after_close() {
   std::fclose(other);
 }
 
+// As a program that keeps a file's times when it edits it does.
+void write_keeping_times(const std::string& path) {
+  const FileTimes times = file_times(path);
+  write_after_close();
+  set_file_times(path, times);
+}
+
+// As a file server's reads would, which the run cannot keep from moving it.
+void move_access_time(const std::string& path) {
+  FileTimes times = file_times(path);
+  times.last_access += 10'000'000;  // a second, or more, in any unit
+  set_file_times(path, times);
+}
+
 void meddle_after_close() {
   FaultPlan& plan = *planned.plan;
   switch (plan.meddling) {
@@ -77,9 +91,12 @@ void meddle_after_close() {
     case Meddling::kNone:
     case Meddling::kSwapBeforeOpen:
     case Meddling::kSwapBeforeWriteOpen:
+    case Meddling::kWriteKeepingTimes:
     case Meddling::kWriteWhileBuffered:
     case Meddling::kTruncateWhileBuffered:
     case Meddling::kWriteAfterOwnWrite:
+    case Meddling::kReaderAfterOwnWrite:
+    case Meddling::kWriterAfterOwnWrite:
       break;
   }
 }
@@ -98,8 +115,13 @@ FileProblem __wrap_open_font_file(const char* path, FileAccess access, FontFile&
   const bool for_write = access == FileAccess::kReadWrite;
   if (meddles(for_write ? Meddling::kSwapBeforeWriteOpen : Meddling::kSwapBeforeOpen))
     point_path_at(path, planned.plan->swap_target);
-  const FileProblem problem = __real_open_font_file(path, access, file);
   planned.path = path;
+  if (for_write && meddles(Meddling::kWriteKeepingTimes)) write_keeping_times(path);
+  if (for_write && fails(Fault::kWriteOpenRefused)) {
+    move_access_time(path);
+    return FileProblem::kDenied;
+  }
+  const FileProblem problem = __real_open_font_file(path, access, file);
   if (for_write && problem == FileProblem::kNone) {
     planned.writer = file.handle;
     planned.writer_opened = file.version;
@@ -117,7 +139,10 @@ std::int64_t __wrap_read_font_file(const FontFile& file, std::int64_t offset, un
 bool __wrap_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
                             std::size_t length) {
   if (the_writer(file)) planned.wrote = true;
-  return !fails(Fault::kWrite) && __real_write_font_file(file, offset, bytes, length);
+  const bool written = !fails(Fault::kWrite) && __real_write_font_file(file, offset, bytes, length);
+  if (meddles(Meddling::kReaderAfterOwnWrite) || meddles(Meddling::kWriterAfterOwnWrite))
+    planned.plan->hold_broken = knock_on_file(planned.path, meddles(Meddling::kWriterAfterOwnWrite));
+  return written;
 }
 
 bool __wrap_write_font_file_through(const FontFile& file) {

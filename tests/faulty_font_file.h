@@ -16,12 +16,16 @@ enum class Fault {
   kTell,          // the file will not tell how it looks
   kClose,         // the stream's close fails
   kTimeWrite,     // the guard cannot put the times back
+  // The font may be read but not written: the open for the write is refused,
+  // after the scan's reads moved the access time (as a file server's do).
+  kWriteOpenRefused,
 };
 
 enum class Meddling {
   kNone,
   kSwapBeforeOpen,         // the path is pointed at `swap_target` just before the scan's open
   kSwapBeforeWriteOpen,    // the same, just before the open for the write
+  kWriteKeepingTimes,      // just before the open for the write, writes at `offset` and puts the times back
   kHoldAfterClose,         // just after the stream's close, another process holds the file open
   kSwapAfterClose,         // the path is pointed at `swap_target` just after the stream's close
   kRemoveAfterClose,       // the file is removed just after the stream's close
@@ -32,6 +36,8 @@ enum class Meddling {
   kWriteWhileBuffered,     // writes at `offset`
   kTruncateWhileBuffered,  // cuts the file to `offset` bytes
   kWriteAfterOwnWrite,     // writes at `offset` right after the run's own write
+  kReaderAfterOwnWrite,    // right after the run's own write, opens the file to read (knock_on_file)
+  kWriterAfterOwnWrite,    // the same, to write
 };
 
 // How the file system moves the times of a handle that wrote. Linux moves
@@ -58,6 +64,7 @@ struct FaultPlan {
   // and the brief holder of kHoldBrieflyAfterClose.
   HeldFile* held_after_close = nullptr;
   std::thread brief_holder;
+  bool hold_broken = false;  // what knock_on_file answered
 };
 
 // `plan` is in force while this lives; the wrapped calls are the real ones otherwise.

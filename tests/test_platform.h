@@ -57,6 +57,13 @@ inline std::thread hold_file_briefly(const std::string& path, int ms) {
   });
 }
 
+// Another program opens `path` without waiting, to read it or to write it,
+// while the run holds it for its write, and lets go at once. True if that
+// open began to break the run's hold (Linux: it is refused, but the lease is
+// then being broken, toward a read lease for a reader and none for a writer);
+// false if it got in, or was kept out with nothing begun (Windows' share mode).
+bool knock_on_file(const std::string& path, bool to_write);
+
 // Whether the platform can tell that another process has `path` open (on
 // Linux: whether its filesystem grants leases; the lock fallback cannot).
 bool opens_by_others_detectable(const std::string& path);

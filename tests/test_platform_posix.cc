@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "test_platform.h"
@@ -115,6 +116,13 @@ void release_file(HeldFile* held) {
   close(held->stop);
   waitpid(held->pid, nullptr, 0);
   delete held;
+}
+
+bool knock_on_file(const std::string& path, bool to_write) {
+  signal(SIGIO, SIG_IGN);  // the break is signalled to the lease holder, this process
+  const int fd = open(path.c_str(), (to_write ? O_WRONLY : O_RDONLY) | O_NONBLOCK);
+  if (fd >= 0) close(fd);
+  return fd < 0 && errno == EWOULDBLOCK;
 }
 
 bool opens_by_others_detectable(const std::string& path) {

@@ -161,6 +161,12 @@ void release_file(HeldFile* held) {
   delete held;
 }
 
+bool knock_on_file(const std::string& path, bool to_write) {
+  const HANDLE file = open_for_attributes(path, to_write ? GENERIC_WRITE : GENERIC_READ);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return false;
+}
+
 bool opens_by_others_detectable(const std::string&) { return true; }
 
 // Root writes through the read-only attribute under Wine; the immutable flag

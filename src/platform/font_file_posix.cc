@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -14,17 +15,26 @@ namespace {
 
 int descriptor(const FontFile& file) { return static_cast<int>(file.handle); }
 
-std::int64_t nanoseconds(const timespec& time) {
+std::int64_t nanoseconds(const statx_timestamp& time) {
   return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
 }
 
-FileIdentity identity_of(const struct stat& status) {
-  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+// Every look at the open file asks the file system itself: FUSE, NFS and CIFS
+// clients may otherwise answer from attributes cached up to a second earlier,
+// from before the run's own close moved a time. Local file systems answer
+// the same either way.
+bool look_at(int fd, struct statx& status) {
+  return statx(fd, "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, STATX_BASIC_STATS, &status) == 0;
 }
 
-FileVersion version_of(const struct stat& status) {
-  return {static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_ctim),
-          nanoseconds(status.st_mtim)};
+FileIdentity identity_of(const struct statx& status) {
+  return {static_cast<std::uint64_t>(makedev(status.stx_dev_major, status.stx_dev_minor)),
+          static_cast<std::uint64_t>(status.stx_ino)};
+}
+
+FileVersion version_of(const struct statx& status) {
+  return {static_cast<std::uint64_t>(status.stx_size), nanoseconds(status.stx_ctime),
+          nanoseconds(status.stx_mtime)};
 }
 
 FileProblem problem_from_errno(int error) {
@@ -92,7 +102,7 @@ timespec from_nanoseconds(std::int64_t ns) {
 // changed in between. The open never waits for a pipe's other end nor for
 // another process's lease; the descriptor then reads and writes in the
 // ordinary blocking way.
-FileProblem open_regular_file(const char* path, FileAccess access, int& fd, struct stat& status,
+FileProblem open_regular_file(const char* path, FileAccess access, int& fd, struct statx& status,
                               FilesystemKind& kind) {
   struct stat before {};
   if (stat(path, &before) != 0) return problem_from_errno(errno);
@@ -101,9 +111,9 @@ FileProblem open_regular_file(const char* path, FileAccess access, int& fd, stru
   if (fd < 0) return problem_from_errno(errno);
   kind = filesystem_kind(fd);
   FileProblem problem = FileProblem::kNone;
-  if (fstat(fd, &status) != 0) {
+  if (!look_at(fd, status)) {
     problem = problem_from_errno(errno);
-  } else if (!S_ISREG(status.st_mode) || kind == FilesystemKind::kPseudo) {
+  } else if (!S_ISREG(status.stx_mode) || kind == FilesystemKind::kPseudo) {
     problem = FileProblem::kNotRegularFile;
   } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     // Non-blocking reads on a network or FUSE file could fail with EAGAIN.
@@ -151,7 +161,7 @@ FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind, bool& leas
 FileProblem open_exclusive(const char* path, FileAccess access, Hold /*hold*/, FontFile& file,
                            SavedFileTimes* times) {
   int fd = -1;
-  struct stat status {};
+  struct statx status {};
   FilesystemKind kind = FilesystemKind::kLocal;
   FileProblem problem = open_regular_file(path, access, fd, status, kind);
   if (problem != FileProblem::kNone) return problem;
@@ -165,7 +175,7 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold /*hold*/, F
   file.leased = leased;
   file.identity = identity_of(status);
   file.version = version_of(status);
-  if (times != nullptr) *times = {0, nanoseconds(status.st_atim), nanoseconds(status.st_mtim), true};
+  if (times != nullptr) *times = {0, nanoseconds(status.stx_atime), nanoseconds(status.stx_mtime), true};
   return FileProblem::kNone;
 }
 
@@ -201,15 +211,20 @@ bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned c
 bool write_font_file_through(const FontFile& file) { return fsync(descriptor(file)) == 0; }
 
 bool tell_font_file_version(const FontFile& file, FileVersion& version) {
-  struct stat status {};
-  if (fstat(descriptor(file), &status) != 0) return false;
+  struct statx status {};
+  if (!look_at(descriptor(file), status)) return false;
   version = version_of(status);
   return true;
 }
 
 bool font_file_still_held(const FontFile& file) {
-  // Once another open has started to break the lease, it no longer answers F_WRLCK.
-  return !file.leased || fcntl(descriptor(file), F_GETLEASE) == F_WRLCK;
+  if (!file.leased) return true;
+  // A lease being broken answers what it is being broken to. F_RDLCK: another
+  // program opens the file to read (an indexer woken by the write, say); it
+  // changes nothing, and writers are still kept out until the run's close.
+  // F_UNLCK: one opens it to write, or truncates it. -1: the lease is gone.
+  const int lease = fcntl(descriptor(file), F_GETLEASE);
+  return lease == F_WRLCK || lease == F_RDLCK;
 }
 
 FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
@@ -219,9 +234,9 @@ FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& time
   // Only the owner may set the times: on another user's file that is no
   // failure. The owner (or root) refused is, as by a filesystem that keeps
   // times its own way.
-  struct stat status {};
+  struct statx status {};
   const bool another_users =
-      fstat(descriptor(file), &status) == 0 && geteuid() != 0 && status.st_uid != geteuid();
+      look_at(descriptor(file), status) && geteuid() != 0 && status.stx_uid != geteuid();
   if ((error == EPERM || error == EACCES) && another_users) return FileProblem::kNone;
   return problem_from_errno(error);
 }
