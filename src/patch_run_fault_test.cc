@@ -180,8 +180,8 @@ struct OtherProgramCase {
 class AnotherProgramDuringTheRun : public testing::TestWithParam<OtherProgramCase> {};
 
 bool writes_bytes(Meddling m) {
-  return m != Meddling::kNone && m != Meddling::kHoldBrieflyAfterClose && m != Meddling::kReaderAfterOwnWrite &&
-         m != Meddling::kWriterAfterOwnWrite;
+  return m != Meddling::kNone && m != Meddling::kHoldBrieflyAfterClose &&
+         m != Meddling::kReaderAfterOwnWrite && m != Meddling::kWriterAfterOwnWrite;
 }
 
 TEST_P(AnotherProgramDuringTheRun, NeitherOverwritesNorHidesItsChange) {
@@ -238,8 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
                                      Fault::kNone, true, kExitChangedByAnother},
                     OtherProgramCase{"ReaderRightAfterTheRunsOwnWrite", Meddling::kReaderAfterOwnWrite, 0,
                                      Fault::kNone, true, kExitReplaced},
-                    OtherProgramCase{"WriterOpensRightAfterTheRunsOwnWrite", Meddling::kWriterAfterOwnWrite, 0,
-                                     Fault::kNone, true, kExitChangedByAnother},
+                    OtherProgramCase{"WriterOpensRightAfterTheRunsOwnWrite", Meddling::kWriterAfterOwnWrite,
+                                     0, Fault::kNone, true, kExitChangedByAnother},
                     OtherProgramCase{"WritesIntoTheZeroAndPutsTheTimesBack", Meddling::kWriteKeepingTimes, 60,
                                      Fault::kNone, false, kExitChangedByAnother},
                     OtherProgramCase{"WritesElsewhereAndPutsTheTimesBack", Meddling::kWriteKeepingTimes, 300,

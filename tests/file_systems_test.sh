@@ -3,8 +3,9 @@
 # Either build on file systems that behave unlike a plain local disk: an
 # overlay (every container), where the first open for writing copies a
 # lower layer's font up; a FUSE file system that refuses to set times even for
-# the owner; and a watcher that sees every close after writing. A run that
-# finds nothing opens the font for reading only.
+# the owner; a watcher that sees every close after writing; and natively an
+# SMB share (a Samba server on the loopback, reached through the smbnetfs FUSE
+# client). A run that finds nothing opens the font for reading only.
 #   usage: file_systems_test.sh TOOL UNDO_TOOL SAMPLE_FONT [WINEPREFIX]
 # With WINEPREFIX the tools are .exe files, run under Wine; Windows keeps
 # times in 100 ns steps, so they are compared to that step there.
@@ -13,7 +14,8 @@ tool=$1 undo=$2 sample=$3 prefix=${4:-}
 [ -n "$prefix" ] && export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 work=$(mktemp -d)
 cleanup() {
-  umount "$work/overlay/merged" "$work/small/merged" "$work/small/layer" "$work/fuse/mount" 2> /dev/null
+  umount "$work/overlay/merged" "$work/small/merged" "$work/small/layer" "$work/fuse/mount" "$work/smb/mount" 2> /dev/null
+  [ -z "${smbd:-}" ] || kill "$smbd" 2> /dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -120,4 +122,82 @@ if [ -e /dev/fuse ] && /usr/bin/python3 -c 'import fusepy' 2> /dev/null; then
 else
   skipped "times refused for the owner: no FUSE here (/dev/fuse, python3-fusepy)"
 fi
-echo "file systems: nothing written for nothing found, overlay copy-up, times refused"
+# An SMB share through a FUSE client: the client sets times by name, not
+# through the handle that wrote, and the server moves the last-write time
+# when that handle closes, after the run's own look. Read on the server,
+# once the client's close has surely landed: a run never says done with
+# times it did not keep. A read-only font: cannot be opened, unchanged.
+smb_share() {
+  local smb="$work/smb" i
+  mkdir -p "$smb/"{share,state,private,lock,cache,run,ncalrpc,home/.smb,mount}
+  chmod 755 "$work" && chown daemon "$smb/share"
+  cat > "$smb/smb.conf" << EOF
+[global]
+  server role = standalone server
+  interfaces = lo
+  bind interfaces only = yes
+  disable netbios = yes
+  smb ports = 445
+  pid directory = $smb/run
+  lock directory = $smb/lock
+  state directory = $smb/state
+  cache directory = $smb/cache
+  private dir = $smb/private
+  ncalrpc dir = $smb/ncalrpc
+  log file = $smb/log
+  passdb backend = tdbsam
+  load printers = no
+  printcap name = /dev/null
+[fonts]
+  path = $smb/share
+  read only = no
+  force user = daemon
+EOF
+  printf 'secret\nsecret\n' | smbpasswd -c "$smb/smb.conf" -a -s root > /dev/null || return 1
+  # In a session of its own: at its end the server signals its whole process group.
+  setsid smbd --foreground --no-process-group -s "$smb/smb.conf" > /dev/null 2>&1 &
+  smbd=$!
+  printf 'auth "127.0.0.1" "root" "secret"\nsmb_query_browsers "false"\n' > "$smb/home/.smb/smbnetfs.conf"
+  chmod 600 "$smb/home/.smb/smbnetfs.conf"
+  for _ in $(seq 50); do (: < /dev/tcp/127.0.0.1/445) 2> /dev/null && break; sleep 0.1; done
+  HOME="$smb/home" smbnetfs "$smb/mount" 2> /dev/null || return 1
+  cp "$sample" "$smb/share/font.ttf" && cp "$sample" "$smb/share/read-only.ttf"
+  chown daemon "$smb/share/"*.ttf && chmod 444 "$smb/share/read-only.ttf"
+  local font="$smb/mount/127.0.0.1/fonts/font.ttf" below="$smb/share/font.ttf"
+  for _ in $(seq 50); do [ -e "$font" ] && break; sleep 0.1; done
+  [ -e "$font" ] || return 1
+  for i in 1 2 3; do
+    for program in "$tool $work/patched.ttf" "$undo $sample"; do
+      set -- $program
+      old_times "$below"
+      run "$1" "$font"
+      sleep 2
+      if [ $status -eq 0 ]; then
+        [ "$(stat -c '%x|%y' "$below")" = "2017-03-20 10:00:03.123456789 +0000|2017-03-20 10:00:03.123456789 +0000" ] ||
+          fail "SMB share, $(basename "$1") run $i: done, with times it did not keep: $(stat -c '%x|%y' "$below")"
+      elif [ $status -ne 5 ] && [ $status -ne 6 ]; then
+        fail "SMB share, $(basename "$1") run $i: status $status"
+      fi
+      cmp -s "$below" "$2" || fail "SMB share, $(basename "$1") run $i: the font is not as it should be"
+    done
+  done
+  below="$smb/share/read-only.ttf"
+  old_times "$below"
+  run "$tool" "$smb/mount/127.0.0.1/fonts/read-only.ttf"
+  [ $status -eq 3 ] || fail "SMB share, a read-only font: status $status, not 3"
+  cmp -s "$below" "$sample" || fail "SMB share, a read-only font: changed"
+  [ "$(stat -c %y "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] || fail "SMB share, a read-only font: last-write time moved"
+  # This server refuses to set any time of a read-only file, even for its owner.
+  [ "$(stat -c %x "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] ||
+    echo "note: SMB share, a read-only font: its access time, moved by the server's reads, stays moved (the share refuses to set it)"
+}
+if [ -n "$prefix" ]; then
+  skipped "an SMB share: natively only; the Windows build reaches shares through Windows' own client"
+elif ! command -v smbd > /dev/null || ! command -v smbnetfs > /dev/null || [ ! -e /dev/fuse ]; then
+  skipped "an SMB share: needs smbd and smbnetfs (Debian's samba and smbnetfs) and FUSE"
+elif (: < /dev/tcp/127.0.0.1/445) 2> /dev/null; then
+  skipped "an SMB share: port 445 on the loopback is taken"
+elif ! smb_share; then
+  skipped "an SMB share: the server or the client did not come up"
+fi
+echo "file systems: nothing written for nothing found, overlay copy-up, times refused, an SMB share"

@@ -112,10 +112,12 @@ has_write_open() {
   return 1
 }
 # usage: held_run CASE USER SYSCALL ACTION [WHEN]: the tool, as USER (self or
-# nobody), on a copy of the sample, stopped for 3 s after SYSCALL (pread64: its
-# first read of the font, which fills its buffer; pwrite64: its one write;
-# fsync: its write-through, after its own write), or before it with WHEN
-# delay_enter, while ACTION runs on the font. Leaves the status in $status.
+# nobody), on a copy of the sample, stopped for $held_us (3 s) after SYSCALL
+# (pread64: its first read of the font, which fills its buffer; pwrite64: its
+# one write; fsync: its write-through, after its own write; openat with
+# nth=3: its open for the write), or before it with WHEN delay_enter, while
+# ACTION runs on the font. Leaves the status in $status. An ACTION that
+# changes nothing, or puts the times back itself, sets same_times.
 held_run() {
   local name=$1 user=$2 call=$3 action=$4 when=${5:-delay_exit} font="$work/held-$1.ttf"
   cp "$sample" "$font" && chmod 666 "$font"
@@ -123,30 +125,29 @@ held_run() {
   local as=()
   [ "$user" = nobody ] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -P "$font" -e trace="$call" \
-    -e inject="$call":"$when"=3000000:when=1 "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
+    -e inject="$call":"$when"="${held_us:-3000000}":when="${nth:-1}" "${as[@]}" "$tool" "$font" quiet < /dev/null > /dev/null &
   local tracer=$! tool_pid="" tries=0
   # Act only once the tool sits in the held call, however slow the machine:
-  # its stream open for a tenth of a second (the read), its write open (before
-  # the write), or its zero written (after the write, the write-through).
+  # its stream open for a tenth of a second (the read), its write open (at
+  # that open, or before the write), or its zero written (after the write,
+  # the write-through).
   while [ $tries -lt 100 ]; do
     sleep 0.1
     tries=$((tries + 1))
     [ -n "$tool_pid" ] || tool_pid=$(pgrep -P "$tracer" | head -n 1)
     [ -n "$tool_pid" ] || continue
-    if [ "$call" != pread64 ] && [ "$when" = delay_exit ]; then
-      has_zero "$font" $slashed_prefix && break
-    elif [ "$call" = pwrite64 ]; then
-      has_write_open "$tool_pid" "$font" && sleep 0.1 && break
-    elif has_open "$tool_pid" "$font"; then
-      sleep 0.1
-      has_open "$tool_pid" "$font" && break
-    fi
+    case $call:$when in
+      openat:* | pwrite64:delay_enter) has_write_open "$tool_pid" "$font" && sleep 0.1 && break ;;
+      pread64:*) has_open "$tool_pid" "$font" && sleep 0.1 && has_open "$tool_pid" "$font" && break ;;
+      *) has_zero "$font" $slashed_prefix && break ;;
+    esac
   done
   [ $tries -lt 100 ] || fail "$name: the tool never reached its $call"
+  same_times=""
   $action "$font"
   wait $tracer
   status=$?
-  [ "$(stat -c %y "$font")" != "2017-03-20 10:00:03.123456789 +0000" ] ||
+  [ -n "$same_times" ] || [ "$(stat -c %y "$font")" != "2017-03-20 10:00:03.123456789 +0000" ] ||
     fail "$name: the old times were put back over the other program's change"
 }
 if ! strace -o /dev/null true 2> /dev/null || ! setpriv --reuid=65534 true 2> /dev/null; then
@@ -192,6 +193,32 @@ else
     echo "skipped: a broken lease: the lease-break time cannot be set here"
   fi
 
+  # A reader woken by the write (an indexer, say) waits for the tool's close
+  # and changes nothing: the run is done, times kept to the nanosecond.
+  read_it() { cat "$1" > /dev/null & same_times=1; }
+  for i in 1 2 3; do
+    held_us=1000000 held_run "reader-$i" self pwrite64 read_it
+    [ $status -eq 0 ] || fail "a reader right after the write, run $i: status $status, not 0"
+    cmp -s "$work/held-reader-$i.ttf" "$work/patched.ttf" || fail "a reader right after the write, run $i: not exactly patched"
+    [ "$(stat -c %y "$work/held-reader-$i.ttf")" = "2017-03-20 10:00:03.123456789 +0000" ] ||
+      fail "a reader right after the write, run $i: times not kept"
+  done
+
+  # A writer that puts the old times back, between the scan and the write:
+  # into the zero, nothing of the tool's is written over it; elsewhere, both stay.
+  keeping_times() { $1 "$2" && touch -d '2017-03-20 10:00:03.123456789' "$2" && same_times=1; }
+  into_zero() { keeping_times at_zero "$1"; }
+  not_into_zero() { keeping_times elsewhere "$1"; }
+  nth=3 held_run times-put-back-zero self openat into_zero
+  [ $status -eq 6 ] || fail "a write into the zero, times put back: status $status, not 6"
+  ! has_zero "$work/held-times-put-back-zero.ttf" $slashed_prefix || fail "a write into the zero, times put back: the tool wrote over it"
+  nth=3 held_run times-put-back-elsewhere self openat not_into_zero
+  [ $status -eq 0 ] || fail "a write elsewhere, times put back: status $status, not 0"
+  has_zero "$work/held-times-put-back-elsewhere.ttf" $slashed_prefix || fail "a write elsewhere, times put back: no zero"
+  for case in zero elsewhere; do
+    grep -q 'another program' "$work/held-times-put-back-$case.ttf" || fail "a write $case, times put back: its bytes are gone"
+  done
+
   # Right after the tool's own write: both changes stay, and it says so.
   held_run after-own-write nobody fsync elsewhere
   [ $status -eq 6 ] || fail "a change right after the tool's write: status $status, not 6"
@@ -199,29 +226,40 @@ else
   has_zero "$work/held-after-own-write.ttf" $slashed_prefix || fail "after the tool's write: its zero is gone"
 fi
 
-# A watcher that opens every font closed after writing, for 1.5 s, as indexers
-# and sync clients do: the run writes through one open, and its restore comes
-# right after that open's close.
-if command -v inotifywait > /dev/null; then
-  mkdir "$work/watched"
-  for i in $(seq 10); do cp "$sample" "$work/watched/$i.ttf"; done
-  touch -d '2017-03-20 10:00:03.123456789' "$work/watched/"*.ttf
-  mkfifo "$work/closed"
-  inotifywait -m -e close_write --format '%w%f' "$work/watched" > "$work/closed" 2> "$work/watching" &
+# Watchers, as indexers and sync clients are: one that reads every font as
+# it is written (its open waits for the run's close), and one that opens every
+# font closed after writing for 1.5 s (the run's restore comes right after
+# that close).
+# usage: watched_runs NAME EVENT READER COUNT: COUNT patch runs on fonts in a
+# folder watched for EVENT, each event starting READER on the font.
+watched_runs() {
+  local dir="$work/$1" i
+  mkdir "$dir"
+  for i in $(seq "$4"); do cp "$sample" "$dir/$i.ttf"; done
+  touch -d '2017-03-20 10:00:03.123456789' "$dir/"*.ttf
+  mkfifo "$dir.events"
+  inotifywait -m -e "$2" --format '%w%f' "$dir" > "$dir.events" 2> "$dir.watching" &
   watcher=$!
-  while read -r closed; do sleep 1.5 < "$closed" & done < "$work/closed" &
-  for _ in $(seq 100); do grep -q 'Watches established' "$work/watching" && break; sleep 0.05; done
-  grep -q 'Watches established' "$work/watching" || fail "inotifywait set no watch: $(cat "$work/watching")"
-  for i in $(seq 10); do
-    "$tool" "$work/watched/$i.ttf" quiet < /dev/null > /dev/null
+  while read -r font; do $3 "$font" & done < "$dir.events" &
+  for _ in $(seq 100); do grep -q 'Watches established' "$dir.watching" && break; sleep 0.05; done
+  grep -q 'Watches established' "$dir.watching" || fail "inotifywait set no watch: $(cat "$dir.watching")"
+  for i in $(seq "$4"); do
+    "$tool" "$dir/$i.ttf" quiet < /dev/null > /dev/null
     status=$?
-    [ $status -eq 0 ] || fail "watched run $i: status $status, not 0"
-    cmp -s "$work/watched/$i.ttf" "$work/patched.ttf" || fail "watched run $i: the font is not exactly patched"
-    [ "$(stat -c %y "$work/watched/$i.ttf")" = "2017-03-20 10:00:03.123456789 +0000" ] || fail "watched run $i: times not kept"
+    [ $status -eq 0 ] || fail "$1 run $i: status $status, not 0"
+    cmp -s "$dir/$i.ttf" "$work/patched.ttf" || fail "$1 run $i: the font is not exactly patched"
+    [ "$(stat -c %y "$dir/$i.ttf")" = "2017-03-20 10:00:03.123456789 +0000" ] || fail "$1 run $i: times not kept"
   done
   kill $watcher
+  watcher=""
   wait
+}
+if command -v inotifywait > /dev/null; then
+  read_through() { cat "$1" > /dev/null; }
+  stay_open() { sleep 1.5 < "$1"; }
+  watched_runs read-as-written modify read_through 30
+  watched_runs opened-when-closed close_write stay_open 10
 else
-  echo "skipped: a watcher: no inotifywait"
+  echo "skipped: watchers: no inotifywait"
 fi
-echo "hostile environment: streams, reader gone, signals, devices, pseudo-files, writers around the hold, a watcher handled"
+echo "hostile environment: streams, reader gone, signals, devices, pseudo-files, writers around the hold, readers, watchers handled"
