@@ -3,17 +3,18 @@
 # Patches every TrueType font in a folder and its subfolders (.ttf and .ttc,
 # in any letter case) in quiet mode and tells the outcomes apart by exit
 # status. A collection can hold the plain zero more than once and each run
-# replaces one, so a font is run again while it reports a replacement, at
-# most 16 times. With tovalin-undo as the tool it undoes the patch the same
-# way. Exits 1 when any font ended in a failure or the tool could not be run,
-# 0 otherwise.
+# replaces one, so a font is run again until it finds nothing, and the line
+# tells how many zeros were replaced. With tovalin-undo as the tool it undoes
+# the patch the same way. Exits 1 when any font ended in a failure or the
+# tool could not be run, 2 on a usage error, 0 otherwise.
 # Names that begin with a dot (hidden files and folders) are left alone.
 usage() {
   cat << 'EOF'
 usage: patch-folder.sh FOLDER [TOOL]      (under sh or bash)
 Patches every .ttf and .ttc font in FOLDER and its subfolders, one line per
 font; names that begin with a dot are left alone. TOOL is tovalin, or
-tovalin-undo to undo. Exits 1 when any font ended in a failure, else 0.
+tovalin-undo to undo. Exits 1 when any font ended in a failure or the tool
+could not be run, 2 on a usage error (this text), else 0.
 EOF
 }
 case "$#:${1:-}" in
@@ -24,8 +25,12 @@ for arg in "$@"; do
     -*) echo "patch-folder.sh: unknown option: $arg (a folder named so: ./$arg)" >&2 && usage >&2 && exit 2 ;;
   esac
 done
-if [ $# -lt 1 ] || [ $# -gt 2 ] || [ ! -d "$1" ]; then
-  echo "patch-folder.sh: not a folder: ${1:-(none given)}" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "patch-folder.sh: takes a folder and at most a tool, not $# arguments" >&2
+  usage >&2
+  exit 2
+elif [ ! -d "$1" ]; then
+  echo "patch-folder.sh: not a folder: $1" >&2
   usage >&2
   exit 2
 fi
@@ -35,6 +40,9 @@ case $(basename "$tool") in
   *) done_word=patched unchanged="unchanged, not this font or already patched" ;;
 esac
 failed=0
+# Far more zeros than any real collection holds (one per font in it): a font
+# that still has one after this many runs is reported, not taken as done.
+most_zeros=1000
 
 run_on_font() {
   zeros=0
@@ -42,11 +50,12 @@ run_on_font() {
     # Quiet mode still waits after a failure: give it no input to wait for.
     "$tool" "$1" quiet < /dev/null > /dev/null
     status=$?
-    [ $status -eq 0 ] && [ $zeros -lt 16 ] || break
+    [ $status -eq 0 ] || break
     zeros=$((zeros + 1))
+    if [ $zeros -ge $most_zeros ]; then status=bound && break; fi
   done
   # After one or more replacements, "nothing more found" is the good end.
-  if [ $zeros -gt 0 ] && [ $status -le 1 ]; then status=0; fi
+  if [ $zeros -gt 0 ] && [ "$status" = 1 ]; then status=0; fi
   case $status in
     0) if [ $zeros -gt 1 ]; then echo "$done_word ($zeros zeros): $1"; else echo "$done_word: $1"; fi ;;
     1) echo "$unchanged: $1" ;;
@@ -54,13 +63,14 @@ run_on_font() {
     4) echo "input/output failure, check the file: $1" ;;
     5) echo "$done_word, but its times could not be put back: $1" ;;
     6) echo "changed by another program during the run, check it: $1" ;;
+    bound) echo "still finds a zero after $zeros runs, check the file: $1" ;;
     126 | 127)
       echo "the tool could not be run: $tool" >&2
       exit 1
       ;;
     *) echo "the tool ended unexpectedly (status $status), check the file: $1" ;;
   esac
-  [ "$status" -le 1 ] || failed=1
+  [ "$status" = 0 ] || [ "$status" = 1 ] || failed=1
 }
 
 # Subfolders in place, in name order; links to folders are not followed, so no
@@ -71,8 +81,8 @@ walk() {
       walk "$entry"
       continue
     fi
-    case $(printf '%s' "$entry" | tr '[:upper:]' '[:lower:]') in
-      *.ttf | *.ttc) run_on_font "$entry" ;;
+    case $entry in
+      *.[Tt][Tt][FfCc]) run_on_font "$entry" ;;
     esac
   done
 }

@@ -3,10 +3,10 @@
 # The README's folder script: every outcome told apart, fonts found in any
 # letter case and in subfolders (names that begin with a dot left alone),
 # collections run until no plain zero is left, the undo reported as such,
-# under sh as well, and its own exit status.
-#   usage: batch_example_test.sh TOOL UNDO_TOOL SAMPLE_FONT TWO_ZERO_FONT
+# under sh as well, and its own exit status and usage errors.
+#   usage: batch_example_test.sh TOOL UNDO_TOOL SAMPLE_FONT TWO_ZERO_FONT TWENTY_ZERO_FONT
 set -u
-tool=$1 undo=$2 sample=$3 two_zeros=$4
+tool=$1 undo=$2 sample=$3 two_zeros=$4 twenty_zeros=$5
 script="$(dirname "$0")/../scripts/patch-folder.sh"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
@@ -50,5 +50,23 @@ grep -qx "patched, but its times could not be put back: $folder/fonts/a-patchabl
 [ -z "$("$script" "$folder/empty" "$tool")" ] || fail "an empty folder has nothing to report"
 "$script" "$folder/empty" "$tool" || fail "an empty folder is no failure"
 "$script" 2> /dev/null; [ $? -eq 2 ] || fail "no folder must give usage and exit 2"
+for args in "$folder/fonts/a-patchable.ttf" "$folder/missing" "$folder/fonts $tool extra"; do
+  message=$(sh "$script" $args 2>&1 > /dev/null)
+  [ $? -eq 2 ] || fail "$args: must exit 2"
+  case $args in
+    *extra) expected="takes a folder and at most a tool, not 3 arguments" ;;
+    *) expected="not a folder: $args" ;;
+  esac
+  [ "$(head -n 1 <<< "$message")" = "patch-folder.sh: $expected" ] || fail "$args: $message"
+done
+
+# A large collection: every zero replaced and counted, and undone byte for byte.
+mkdir "$folder/collection"
+cp "$twenty_zeros" "$folder/collection/twenty.ttc"
+actual=$(sh "$script" "$folder/collection" "$tool") || fail "a collection of twenty zeros failed the script"
+[ "$actual" = "patched (20 zeros): $folder/collection/twenty.ttc" ] || fail "a collection of twenty zeros: $actual"
+actual=$(sh "$script" "$folder/collection" "$undo") || fail "the undo of twenty zeros failed the script"
+[ "$actual" = "restored (20 zeros): $folder/collection/twenty.ttc" ] || fail "the undo of twenty zeros: $actual"
+cmp -s "$folder/collection/twenty.ttc" "$twenty_zeros" || fail "the undo of twenty zeros did not give the original back"
 "$script" "$folder/fonts" "$folder/no-such-tool" > /dev/null 2>&1 && fail "a missing tool must fail the script"
 echo "folder script: all outcomes told apart, any letter case, subfolders, the undo, honest exit status"

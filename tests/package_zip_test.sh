@@ -4,10 +4,12 @@
 # in one folder named with the version, the stripped .exe (at most 100,000
 # bytes) with its version resource and manifest, the folder script for cmd, and a README and the licence with CR LF line ends.
 # The folder script, run by Wine's cmd, walks subfolders, tells outcomes
-# apart, undoes, and fails when a font failed or the tool is not beside it.
-#   usage: package_zip_test.sh BUILD_DIR EXE VERSION SAMPLE_FONT WINEPREFIX
+# apart, undoes, counts a large collection's zeros, takes names that cmd
+# would take for syntax, and fails when a font failed, the tool is not beside
+# it, or it was given no folder.
+#   usage: package_zip_test.sh BUILD_DIR EXE VERSION SAMPLE_FONT WINEPREFIX TWENTY_ZERO_FONT
 set -eu
-build=$1 exe=$2 version=$3 sample=$4
+build=$1 exe=$2 version=$3 sample=$4 twenty_zeros=$6
 export WINEPREFIX=$5 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -67,6 +69,46 @@ if chattr +i "$fonts/a (1).ttf" 2> /dev/null; then
   [ "$status" -ne 0 ] || fail "a font that cannot be opened must fail the folder script"
   grep -qF "cannot be opened, unchanged: $(w 'a (1).ttf')" <<< "$actual" || fail "status 3 not reported: $actual"
 fi
+
+# Names that cmd takes for syntax, each as it is. Wine's cmd (unlike
+# Windows') drops "%" from a variable's value when it expands it, so there a
+# name with "%" may be reported as failing, with a failing status, but never
+# skipped nor reported done under another name.
+names=$work/names
+mkdir "$names"
+plain_names=('a&b.ttf' 'x!y.ttf' '(1) ^c.ttf' 'semi;colon.ttf' "it's 2.ttf")
+percent_names=('100%.ttf' '50%off%.ttf')
+for name in "${plain_names[@]}" "${percent_names[@]}"; do cp "$sample" "$names/$name"; done
+cp "$twenty_zeros" "$names/twenty.ttc"
+cp "$sample" "$work/patched.ttf" && wine "$packed" "$(winepath -w "$work/patched.ttf")" quiet < /dev/null > /dev/null
+status=0
+actual=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$names")" < /dev/null) || status=$?
+actual=$(tr -d '\r' <<< "$actual")
+[ "$(grep -c '' <<< "$actual")" -eq 8 ] || fail "not one line per font: $actual"
+for name in "${plain_names[@]}"; do
+  grep -qxF "patched: $(winepath -w "$names/$name")" <<< "$actual" || fail "$name is not listed as patched: $actual"
+  cmp -s "$names/$name" "$work/patched.ttf" || fail "$name is not patched"
+done
+patched_lines=${#plain_names[@]}
+for name in "${percent_names[@]}"; do
+  if grep -qxF "patched: $(winepath -w "$names/$name")" <<< "$actual" && cmp -s "$names/$name" "$work/patched.ttf"; then
+    patched_lines=$((patched_lines + 1))
+  else
+    [ $status -ne 0 ] && cmp -s "$names/$name" "$sample" && grep -qF ": $(winepath -w "$names/$name")" <<< "$actual" ||
+      fail "$name: neither patched nor listed as failing, unchanged, with a failing status ($status): $actual"
+  fi
+done
+[ "$(grep -c '^patched: ' <<< "$actual")" -eq $patched_lines ] || fail "a font is listed as patched under another name: $actual"
+grep -qxF "patched (20 zeros): $(winepath -w "$names/twenty.ttc")" <<< "$actual" || fail "twenty zeros: $actual"
+actual=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$names")" undo < /dev/null | tr -d '\r') || true
+grep -qxF "restored (20 zeros): $(winepath -w "$names/twenty.ttc")" <<< "$actual" || fail "the undo of twenty zeros: $actual"
+cmp -s "$names/twenty.ttc" "$twenty_zeros" || fail "the undo of twenty zeros did not give the original back"
+for not_a_folder in "$names/twenty.ttc" "$work/missing"; do
+  message=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$not_a_folder")" 2>&1 > /dev/null) &&
+    fail "$not_a_folder instead of a folder: the script succeeded"
+  grep -qF "not a folder: $(winepath -w "$not_a_folder")" <<< "$message" || fail "$not_a_folder instead of a folder: $message"
+done
+
 mkdir "$work/alone"
 cp "$work/$folder/patch-folder.cmd" "$work/alone/"
 wine cmd /c "$(winepath -w "$work/alone/patch-folder.cmd")" "$(winepath -w "$fonts")" > /dev/null 2>&1 &&
