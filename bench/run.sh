@@ -15,7 +15,10 @@
 # and records the tool's peak memory. Each time is the shortest of three runs
 # (plain: one). Native release build and, where built, the Windows build under
 # Wine (every timing then includes Wine's start).
+# Last, patch-folder.sh on a folder of 300 fonts beside a bare loop of the tool.
 #   usage: bench/run.sh [MIB...]      needs: cmake --build --preset release (and windows)
+# Written for bash: under sh, say so rather than fail on a word sh lacks.
+[ -n "${BASH_VERSION:-}" ] || { echo "$0 needs bash: run it as bash $0, or as $0" >&2 && exit 2; }
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes=${*:-1 4 16 64}
@@ -66,5 +69,33 @@ leg() {  # name, tool, loop, launcher...
   done
 }
 
+# patch-folder.sh beside a bare loop that runs the tool as the script does
+# (each font until it finds nothing), on fresh copies of the sample font each
+# time; the shortest of three.
+folder_leg() {
+  local fonts=$work/folder count=${FOLDER_FONTS:-300} script_s="" loop_s="" t
+  [ -x build/release/tovalin ] || { echo "folder script: not built, skipped"; return; }
+  fresh() {
+    rm -rf "$fonts" && mkdir -p "$fonts"
+    for i in $(seq "$count"); do cp samples/tovalin-sample.ttf "$fonts/$i.ttf"; done
+  }
+  bare_loop() {
+    for font in "$fonts"/*.ttf; do
+      while build/release/tovalin "$font" quiet < /dev/null > /dev/null; do :; done
+    done
+  }
+  for _ in 1 2 3; do
+    fresh
+    t=$( { TIMEFORMAT=%3R; time sh scripts/patch-folder.sh "$fonts" build/release/tovalin > /dev/null; } 2>&1 )
+    script_s=$(awk -v a="$script_s" -v b="$t" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }')
+    fresh
+    t=$( { TIMEFORMAT=%3R; time bare_loop; } 2>&1 )
+    loop_s=$(awk -v a="$loop_s" -v b="$t" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }')
+  done
+  printf '\nFolder of %d fonts, release build\n  patch-folder.sh under sh %7.3f s\n  bare loop of the tool    %7.3f s\n  script/loop              %7.2f\n' \
+    "$count" "$script_s" "$loop_s" "$(awk -v a="$script_s" -v b="$loop_s" 'BEGIN { print a / b }')"
+}
+
 leg "Linux, release build" build/release/tovalin build/release/bench/scan_loop
 leg "Windows build under Wine" build/windows/tovalin.exe build/windows/bench/scan_loop.exe wine
+folder_leg

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what the build, the demo and the tests use, on Debian 12.
+# Written for bash: under sh, say so rather than fail on a word sh lacks.
+[ -n "${BASH_VERSION:-}" ] || { echo "$0 needs bash: run it as bash $0, or as $0" >&2 && exit 2; }
 set -euo pipefail
 usage() {
   cat << 'EOF'

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds and tests every leg.
+# Written for bash: under sh, say so rather than fail on a word sh lacks.
+[ -n "${BASH_VERSION:-}" ] || { echo "$0 needs bash: run it as bash $0, or as $0" >&2 && exit 2; }
 set -uo pipefail
 usage() {
   cat << 'EOF'

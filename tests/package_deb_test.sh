@@ -18,6 +18,10 @@ for file in bin/tovalin bin/tovalin-undo share/man/man1/tovalin.1.gz share/man/m
   $doc/examples/patch-folder.sh; do
   test -f "$work/prefix/$file" || fail "cmake --install put no $file"
 done
+# Every file the installed README.md links to stands where the link looks.
+for link in $(grep -o '](\([^):]*\))' "$work/prefix/$doc/README.md" | sed 's/^](//; s/)$//'); do
+  test -f "$work/prefix/$doc/$link" || fail "README.md links $link, which cmake --install did not put beside it"
+done
 
 # The man pages format without a warning in the C locale and still say what each message means.
 if command -v man > /dev/null; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Every script in scripts/ answers -h and --help with its usage and a typo with
-# an error, its usage and status 2, and in neither case calls anything: the
+# an error, its usage and status 2, started by sh says whether it needs bash,
+# and in none of these cases calls anything: the
 # commands they would run are stubs here that note any call.
 set -u
 scripts="$(dirname "$0")/../scripts"
@@ -31,6 +32,14 @@ for script in "$scripts"/*.sh; do
   [ ! -s "$work/out" ] || fail "$name --demos: wrote to standard output"
   head -n 1 "$work/err" | grep -q -- "--demos" || fail "$name --demos: the error does not name the typo"
   grep -q "^usage: " "$work/err" || fail "$name --demos: no usage on standard error"
+  # Under sh, the scripts written for bash say so; patch-folder.sh runs.
+  PATH="$work/stubs:$PATH" sh "$script" --help > "$work/out" 2> "$work/err"
+  status=$?
+  if [ "$name" = patch-folder.sh ]; then
+    [ $status -eq 0 ] || fail "$name under sh: status $status, not 0"
+  else
+    [ $status -eq 2 ] && grep -q "needs bash" "$work/err" || fail "$name under sh: status $status: $(cat "$work/err")"
+  fi
   [ ! -e "$work/calls" ] || fail "$name: called $(tr '\n' ' ' < "$work/calls")"
 done
 echo "scripts: --help and a typo answered, nothing called"
