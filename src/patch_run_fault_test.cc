@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <vector>
 
 #include "case_name.h"
@@ -316,6 +317,48 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"BeforeTheWriteToAnotherFont", Meddling::kSwapBeforeWriteOpen, false, kExitChangedByAnother},
         SwapCase{"AfterTheCloseToAnotherFile", Meddling::kSwapAfterClose, false, kExitChangedByAnother}),
     CaseName());
+
+// A font deep in folders, its full name 279 characters long, given absolute
+// or relative to a shorter folder, with "/" between the names. Windows
+// without the long-path opt-in refuses such a name in any but the \\?\ form.
+struct LongNameCase {
+  const char* name;
+  bool relative;
+  bool undo;
+};
+
+class LongName : public testing::TestWithParam<LongNameCase> {};
+
+TEST_P(LongName, IsPatchedAndUndoneWhereWindowsLimitsShortForms) {
+  namespace fs = std::filesystem;
+  const LongNameCase& c = GetParam();
+  const std::string folder = testing::TempDir() + "long_" + c.name;
+  const std::string deep = std::string(100, 'a') + "/" + std::string(100, 'b') + "/";
+  const std::string relative = deep + std::string(279 - folder.size() - 1 - deep.size() - 4, 'f') + ".ttf";
+  const std::string path = folder + "/" + relative;
+  fs::create_directories(fs::path(folder) / deep);
+  const Bytes plain = write_zero_file(path, 400, 20);
+  if (c.undo) write_file(path, with_slashed_zero_at(plain, 20));
+  FaultPlan plan;
+  plan.long_names_refused = true;
+
+  const fs::path was = fs::current_path();
+  if (c.relative) fs::current_path(folder);
+  const RunOutcome outcome =
+      run_with({"tovalin", c.relative ? relative : path, "-q"}, plan, c.undo ? kUndo : kPatch);
+  fs::current_path(was);
+
+  EXPECT_EQ(path.size(), 279u);
+  EXPECT_EQ(outcome.status, kExitReplaced);
+  EXPECT_EQ(read_file(path), c.undo ? plain : with_slashed_zero_at(plain, 20));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, LongName,
+                         testing::Values(LongNameCase{"Absolute", false, false},
+                                         LongNameCase{"AbsoluteUndo", false, true},
+                                         LongNameCase{"Relative", true, false},
+                                         LongNameCase{"RelativeUndo", true, true}),
+                         CaseName());
 
 TEST(RunWithoutFault, TheSeamItselfPatchesNormally) {
   const std::string path = testing::TempDir() + "run_no_fault.ttf";

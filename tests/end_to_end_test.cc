@@ -166,10 +166,14 @@ TEST(EndToEndUndo, PatchThenUndoGivesTheOriginalBack) {
   std::remove(path.c_str());
 }
 
-TEST(EndToEndNotARegularFile, ADirectoryIsRefused) {
-  const ToolRun run = run_tool({".", "quiet"}, "\n");
-  EXPECT_EQ(run.output, with_platform_line_ends(expected::kCannotOpen + expected::kPressEnter));
-  EXPECT_EQ(run.exit_status, 3);
+// A folder, Windows' null device (on Linux a missing file of that name), and
+// a missing file, whatever form of their name Windows opens them by.
+TEST(EndToEndNotARegularFile, AFolderADeviceAndAMissingFileAreRefused) {
+  for (const char* name : {".", "NUL", "no-such-font.ttf"}) {
+    const ToolRun run = run_tool({name, "quiet"}, "\n");
+    EXPECT_EQ(run.output, with_platform_line_ends(expected::kCannotOpen + expected::kPressEnter)) << name;
+    EXPECT_EQ(run.exit_status, 3) << name;
+  }
 }
 
 }  // namespace

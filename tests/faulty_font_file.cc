@@ -103,6 +103,8 @@ void meddle_after_close() {
 
 }  // namespace
 
+bool long_names_refused() { return planned.plan != nullptr && planned.plan->long_names_refused; }
+
 PlannedFaults::PlannedFaults(FaultPlan& plan) {
   planned = Planned{};
   planned.plan = &plan;

@@ -65,7 +65,13 @@ struct FaultPlan {
   HeldFile* held_after_close = nullptr;
   std::thread brief_holder;
   bool hold_broken = false;  // what knock_on_file answered
+  // Windows without the long-path opt-in refuses names of 260 characters or
+  // more unless in the \\?\ form (tests/short_names_win32.cc); Linux ignores it.
+  bool long_names_refused = false;
 };
+
+// Whether the plan in force asks for long_names_refused.
+bool long_names_refused();
 
 // `plan` is in force while this lives; the wrapped calls are the real ones otherwise.
 struct PlannedFaults {

@@ -47,4 +47,22 @@ for text in "対象フォントファイル: console.ttf" "処理を終了しま
   grep -qxF "$text" <<< "$shown" || fail "the console does not show \"$text\": $shown"
 done
 cmp -s console.ttf patched.ttf || fail "console.ttf was not patched"
-echo "windows names: the named file patched, code page bytes on a pipe, Japanese on the console"
+# A font whose full name is 279 characters, given absolute, relative from a
+# shorter folder, and with "/" between the names: patched, and Wine's file
+# trace shows every open of it in the \\?\ form, which Windows needs for a
+# name of 260 characters or more (Wine itself has no such limit).
+deep=$(printf '%0100d' 0 | tr 0 d)/$(printf '%0100d' 0 | tr 0 e)
+mkdir -p "$work/$deep"
+file=$(printf "%0$((279 - 2 - ${#work} - 1 - ${#deep} - 1 - 4))d" 0 | tr 0 f).ttf
+absolute=Z:$(tr / '\\' <<< "$work/$deep/$file")  # winepath cuts a name at 260 characters
+[ ${#absolute} -eq 279 ] || fail "the long name has ${#absolute} characters, not 279"
+for name in "$absolute" "${deep//\//\\}\\$file" "Z:$work/$deep/$file"; do
+  cp "$sample" "$work/$deep/$file"
+  WINEDEBUG=trace+file wine "$exe" "$name" quiet < /dev/null > /dev/null 2> "$work/trace" || fail "$name: status $?"
+  cmp -s "$work/$deep/$file" patched.ttf || fail "$name: not patched"
+  # The trace cuts long names short: the test's own folder tells the font's opens.
+  opens=$(grep -a 'trace:file:CreateFileW L' "$work/trace" | grep -aF "$(basename "$work")")
+  [ "$(grep -c '' <<< "$opens")" -ge 4 ] || fail "$name: fewer than four opens of the font in the trace: $opens"
+  ! grep -avF 'CreateFileW L"\\\\?\\' <<< "$opens" || fail "$name: opened other than in the \\\\?\\ form"
+done
+echo "windows names: the named file patched, code page bytes on a pipe, Japanese on the console, long names in the long form"

@@ -77,14 +77,60 @@ constexpr std::size_t kLargestCall = std::size_t{1} << 30;
 
 DWORD part_of(std::size_t left) { return static_cast<DWORD>(left < kLargestCall ? left : kLargestCall); }
 
+bool starts_with(const wchar_t* text, const wchar_t* start) {
+  while (*start != L'\0')
+    if (*text++ != *start++) return false;
+  return true;
+}
+
+// Appends `text` at `at`, and the end after it; false if that does not fit.
+bool append(wchar_t (&full)[kLongestPath], int& at, const wchar_t* text) {
+  for (; *text != L'\0'; ++text) {
+    if (at == kLongestPath - 1) return false;
+    full[at++] = *text;
+  }
+  full[at] = L'\0';
+  return true;
+}
+
+// Windows refuses a name of MAX_PATH (260) characters or more unless it is
+// absolute and in the \\?\ form, or the program opts in to long paths and
+// the machine has them switched on, which it does not by default (CreateFileW;
+// "Maximum Path Length Limitation"). So every open uses the name's full form
+// with that prefix, made by GetFullPathNameW, which also settles a relative
+// name, "/" separators, "." and "..", and trailing dots and spaces as Windows
+// would; a network name becomes \\?\UNC\server\share\... A name in the
+// \\?\ or \\.\ form stands as it is, so devices keep their form (and are
+// refused). False if the full form does not fit.
+bool long_form(const wchar_t* name, wchar_t (&full)[kLongestPath]) {
+  wchar_t resolved[kLongestPath];
+  const wchar_t* source = name;
+  if (!starts_with(name, L"\\\\?\\") && !starts_with(name, L"\\\\.\\")) {
+    const DWORD length = GetFullPathNameW(name, kLongestPath, resolved, nullptr);
+    if (length == 0 || length >= kLongestPath) return false;
+    source = resolved;
+  }
+  const wchar_t* prefix = L"";
+  if (starts_with(source, L"\\\\?\\") || starts_with(source, L"\\\\.\\")) {
+    // Already the long form, or a device ("NUL" resolves to \\.\NUL).
+  } else if (starts_with(source, L"\\\\")) {
+    prefix = L"\\\\?\\UNC";
+    source += 1;  // \\server\share becomes \\?\UNC\server\share
+  } else {
+    prefix = L"\\\\?\\";
+  }
+  int at = 0;
+  return append(full, at, prefix) && append(full, at, source);
+}
+
 }  // namespace
 
 FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
                            SavedFileTimes* times) {
-  wchar_t wide[kLongestPath];
-  if (!wide_from_utf8(path, wide)) return FileProblem::kMissing;
+  wchar_t wide[kLongestPath], full[kLongestPath];
+  if (!wide_from_utf8(path, wide) || !long_form(wide, full)) return FileProblem::kMissing;
   const DWORD sharing = hold == Hold::kAlone ? 0 : FILE_SHARE_READ;
-  const HANDLE handle = CreateFileW(wide, desired_access(access), sharing, nullptr, OPEN_EXISTING,
+  const HANDLE handle = CreateFileW(full, desired_access(access), sharing, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return problem_from_last_error();
   // The times first: asking for the file type can read the file and move its
