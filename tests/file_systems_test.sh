@@ -187,7 +187,7 @@ EOF
   [ $status -eq 3 ] || fail "SMB share, a read-only font: status $status, not 3"
   cmp -s "$below" "$sample" || fail "SMB share, a read-only font: changed"
   [ "$(stat -c %y "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] || fail "SMB share, a read-only font: last-write time moved"
-  # This server refuses to set any time of a read-only file, even for its owner.
+  # smbnetfs sets times through an open for writing, which a read-only file refuses.
   [ "$(stat -c %x "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] ||
     echo "note: SMB share, a read-only font: its access time, moved by the server's reads, stays moved (the share refuses to set it)"
 }
