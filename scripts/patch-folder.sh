@@ -56,19 +56,22 @@ run_on_font() {
   done
   # After one or more replacements, "nothing more found" is the good end.
   if [ $zeros -gt 0 ] && [ "$status" = 1 ]; then status=0; fi
+  # A failure after replacements: those zeros are in the file; say so.
+  earlier=""
+  if [ $zeros -gt 0 ]; then earlier="$zeros zeros $done_word, then: "; fi
   case $status in
     0) if [ $zeros -gt 1 ]; then echo "$done_word ($zeros zeros): $1"; else echo "$done_word: $1"; fi ;;
     1) echo "$unchanged: $1" ;;
-    3) echo "cannot be opened, unchanged: $1" ;;
-    4) echo "input/output failure, check the file: $1" ;;
-    5) echo "$done_word, but its times could not be put back: $1" ;;
-    6) echo "changed by another program during the run, check it: $1" ;;
+    3) echo "${earlier}cannot be opened, unchanged: $1" ;;
+    4) echo "${earlier}input/output failure, check the file: $1" ;;
+    5) echo "${earlier}$done_word, but its times could not be put back: $1" ;;
+    6) echo "${earlier}changed by another program during the run, check it: $1" ;;
     bound) echo "still finds a zero after $zeros runs, check the file: $1" ;;
     126 | 127)
       echo "the tool could not be run: $tool" >&2
       exit 1
       ;;
-    *) echo "the tool ended unexpectedly (status $status), check the file: $1" ;;
+    *) echo "${earlier}the tool ended unexpectedly (status $status), check the file: $1" ;;
   esac
   [ "$status" = 0 ] || [ "$status" = 1 ] || failed=1
 }

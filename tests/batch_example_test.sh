@@ -23,6 +23,9 @@ mkdir -p "$folder/fonts/.cache"
 cp "$sample" "$folder/fonts/.hidden.ttf"
 cp "$sample" "$folder/fonts/.cache/f.ttf"
 printf '#!/bin/sh\nexit 5\n' > "$folder/times-refused" && chmod +x "$folder/times-refused"
+# Replaces two zeros, then finds the file changed by another program.
+printf '#!/bin/sh\nn=$(cat "%s/runs" 2>/dev/null || echo 0)\necho $((n + 1)) > "%s/runs"\n[ "$n" -lt 2 ] || exit 6\n' \
+  "$folder" "$folder" > "$folder/two-then-changed" && chmod +x "$folder/two-then-changed"
 
 actual=$(sh "$script" "$folder/fonts" "$tool")
 status=$?
@@ -47,6 +50,9 @@ actual=$("$script" "$folder/fonts/sub" "$undo")
 actual=$("$script" "$folder/fonts" "$folder/times-refused") && fail "status 5 must fail the script"
 grep -qx "patched, but its times could not be put back: $folder/fonts/a-patchable.ttf" <<< "$actual" ||
   fail "status 5 not reported: $actual"
+actual=$("$script" "$folder/fonts/sub" "$folder/two-then-changed") && fail "status 6 after two zeros must fail the script"
+[ "$actual" = "2 zeros patched, then: changed by another program during the run, check it: $folder/fonts/sub/deeper/e-nested.ttf" ] ||
+  fail "status 6 after two zeros: $actual"
 [ -z "$("$script" "$folder/empty" "$tool")" ] || fail "an empty folder has nothing to report"
 "$script" "$folder/empty" "$tool" || fail "an empty folder is no failure"
 "$script" 2> /dev/null; [ $? -eq 2 ] || fail "no folder must give usage and exit 2"

@@ -82,6 +82,8 @@ if "%status%"=="4" set "result=input/output failure, check the file"
 if "%status%"=="5" set "result=%done_word%, but its times could not be put back"
 if "%status%"=="6" set "result=changed by another program during the run, check it"
 if "%status%"=="bound" set "result=still finds a zero after %zeros% runs, check the file"
+rem A failure after replacements: those zeros are in the file; say so.
+if %zeros% gtr 0 if not "%status%"=="0" if not "%status%"=="bound" set "result=%zeros% zeros %done_word%, then: %result%"
 if "%status%"=="0" goto :eof
 if "%status%"=="1" goto :eof
 set failed=1
