@@ -189,7 +189,7 @@ EOF
   [ "$(stat -c %y "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] || fail "SMB share, a read-only font: last-write time moved"
   # smbnetfs sets times through an open for writing, which a read-only file refuses.
   [ "$(stat -c %x "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] ||
-    echo "note: SMB share, a read-only font: its access time, moved by the server's reads, stays moved (the share refuses to set it)"
+    echo "note: SMB share, a read-only font: its access time, moved by the server's reads, stays moved (smbnetfs sets times only through an open for writing, which it refuses)"
 }
 if [ -n "$prefix" ]; then
   skipped "an SMB share: natively only; the Windows build reaches shares through Windows' own client"
