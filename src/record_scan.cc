@@ -77,7 +77,7 @@ FileProblem match_still_there(const FontFile& file, const ZeroSwap& swap, const 
   unsigned char window[sizeof SearchRecord];
   const std::int64_t got = read_font_file(file, result.offset, window, length);
   if (got < 0) return FileProblem::kInputOutput;
-  const bool same = static_cast<std::size_t>(got) == length && std::memcmp(window, swap.search, length) == 0;
+  const bool same = static_cast<std::size_t>(got) == length && window_matches(window, swap.search, length);
   return same ? FileProblem::kNone : FileProblem::kChangedByAnother;
 }
 

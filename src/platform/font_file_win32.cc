@@ -83,6 +83,11 @@ bool starts_with(const wchar_t* text, const wchar_t* start) {
   return true;
 }
 
+// \\?\ (a name passed on as it is) or \\.\ (a device).
+bool in_long_or_device_form(const wchar_t* name) {
+  return starts_with(name, L"\\\\?\\") || starts_with(name, L"\\\\.\\");
+}
+
 // Appends `text` at `at`, and the end after it; false if that does not fit.
 bool append(wchar_t (&full)[kLongestPath], int& at, const wchar_t* text) {
   for (; *text != L'\0'; ++text) {
@@ -105,13 +110,13 @@ bool append(wchar_t (&full)[kLongestPath], int& at, const wchar_t* text) {
 bool long_form(const wchar_t* name, wchar_t (&full)[kLongestPath]) {
   wchar_t resolved[kLongestPath];
   const wchar_t* source = name;
-  if (!starts_with(name, L"\\\\?\\") && !starts_with(name, L"\\\\.\\")) {
+  if (!in_long_or_device_form(name)) {
     const DWORD length = GetFullPathNameW(name, kLongestPath, resolved, nullptr);
     if (length == 0 || length >= kLongestPath) return false;
     source = resolved;
   }
   const wchar_t* prefix = L"";
-  if (starts_with(source, L"\\\\?\\") || starts_with(source, L"\\\\.\\")) {
+  if (in_long_or_device_form(source)) {
     // Already the long form, or a device ("NUL" resolves to \\.\NUL).
   } else if (starts_with(source, L"\\\\")) {
     prefix = L"\\\\?\\UNC";
