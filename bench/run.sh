@@ -27,12 +27,14 @@ work=build/bench-files
 mkdir -p "$work"
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEPREFIX=$PWD/build/windows/wineprefix
 
+shorter() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+
 seconds() {  # the shortest of $repeats runs of one command, in ms precision
   local best="" t
   for _ in $(seq "$repeats"); do
     t=$( { TIMEFORMAT=%3R; time "$@" < /dev/null > /dev/null 2>&1; } 2>&1 ) || true
     t=${t##*$'\n'}
-    best=$(awk -v a="$best" -v b="$t" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }')
+    best=$(shorter "$best" "$t")
   done
   echo "$best"
 }
@@ -73,7 +75,7 @@ leg() {  # name, tool, loop, launcher...
 # (each font until it finds nothing), on fresh copies of the sample font each
 # time; the shortest of three.
 folder_leg() {
-  local fonts=$work/folder count=${FOLDER_FONTS:-300} script_s="" loop_s="" t
+  local fonts=$work/folder count=${FOLDER_FONTS:-300} script_s="" loop_s=""
   [ -x build/release/tovalin ] || { echo "folder script: not built, skipped"; return; }
   fresh() {
     rm -rf "$fonts" && mkdir -p "$fonts"
@@ -86,11 +88,9 @@ folder_leg() {
   }
   for _ in 1 2 3; do
     fresh
-    t=$( { TIMEFORMAT=%3R; time sh scripts/patch-folder.sh "$fonts" build/release/tovalin > /dev/null; } 2>&1 )
-    script_s=$(awk -v a="$script_s" -v b="$t" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }')
+    script_s=$(shorter "$script_s" "$(repeats=1 seconds sh scripts/patch-folder.sh "$fonts" build/release/tovalin)")
     fresh
-    t=$( { TIMEFORMAT=%3R; time bare_loop; } 2>&1 )
-    loop_s=$(awk -v a="$loop_s" -v b="$t" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }')
+    loop_s=$(shorter "$loop_s" "$(repeats=1 seconds bare_loop)")
   done
   printf '\nFolder of %d fonts, release build\n  patch-folder.sh under sh %7.3f s\n  bare loop of the tool    %7.3f s\n  script/loop              %7.2f\n' \
     "$count" "$script_s" "$loop_s" "$(awk -v a="$script_s" -v b="$loop_s" 'BEGIN { print a / b }')"

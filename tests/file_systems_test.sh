@@ -129,25 +129,21 @@ fi
 # times it did not keep. A read-only font: cannot be opened, unchanged.
 smb_share() {
   local smb="$work/smb" i
-  mkdir -p "$smb/"{share,state,private,lock,cache,run,ncalrpc,home/.smb,mount}
+  mkdir -p "$smb/"{share,state,home/.smb,mount}
   chmod 755 "$work" && chown daemon "$smb/share"
   cat > "$smb/smb.conf" << EOF
 [global]
-  server role = standalone server
   interfaces = lo
   bind interfaces only = yes
-  disable netbios = yes
   smb ports = 445
-  pid directory = $smb/run
-  lock directory = $smb/lock
+  pid directory = $smb/state
+  lock directory = $smb/state
   state directory = $smb/state
-  cache directory = $smb/cache
-  private dir = $smb/private
-  ncalrpc dir = $smb/ncalrpc
+  cache directory = $smb/state
+  private dir = $smb/state
+  ncalrpc dir = $smb/state
   log file = $smb/log
-  passdb backend = tdbsam
   load printers = no
-  printcap name = /dev/null
 [fonts]
   path = $smb/share
   read only = no

@@ -53,7 +53,8 @@ mkdir -p "$fonts/sub/deeper"
 cp "$sample" "$fonts/a (1).ttf"
 cp "$sample" "$fonts/sub/deeper/B.TTF"
 echo 'not a font' > "$fonts/c.ttf"
-folder_script() { wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$fonts")" "$@" | tr -d '\r' | sort; }
+cmd_script() { wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$@"; }
+folder_script() { cmd_script "$(winepath -w "$fonts")" "$@" | tr -d '\r' | sort; }
 w() { winepath -w "$fonts/$1"; }
 actual=$(folder_script) || fail "patching a folder of good fonts failed"
 expected=$(printf '%s\n' "patched: $(w 'a (1).ttf')" "patched: $(w sub/deeper/B.TTF)" \
@@ -64,7 +65,7 @@ grep -qxF "restored: $(w sub/deeper/B.TTF)" <<< "$actual" || fail "the undo is n
 cmp -s "$fonts/sub/deeper/B.TTF" "$sample" || fail "the folder undo did not give the original back"
 if chattr +i "$fonts/a (1).ttf" 2> /dev/null; then
   status=0
-  actual=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$fonts")" < /dev/null) || status=$?
+  actual=$(cmd_script "$(winepath -w "$fonts")" < /dev/null) || status=$?
   chattr -i "$fonts/a (1).ttf"
   [ "$status" -ne 0 ] || fail "a font that cannot be opened must fail the folder script"
   grep -qF "cannot be opened, unchanged: $(w 'a (1).ttf')" <<< "$actual" || fail "status 3 not reported: $actual"
@@ -82,7 +83,7 @@ for name in "${plain_names[@]}" "${percent_names[@]}"; do cp "$sample" "$names/$
 cp "$twenty_zeros" "$names/twenty.ttc"
 cp "$sample" "$work/patched.ttf" && wine "$packed" "$(winepath -w "$work/patched.ttf")" quiet < /dev/null > /dev/null
 status=0
-actual=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$names")" < /dev/null) || status=$?
+actual=$(cmd_script "$(winepath -w "$names")" < /dev/null) || status=$?
 actual=$(tr -d '\r' <<< "$actual")
 [ "$(grep -c '' <<< "$actual")" -eq 8 ] || fail "not one line per font: $actual"
 for name in "${plain_names[@]}"; do
@@ -100,11 +101,11 @@ for name in "${percent_names[@]}"; do
 done
 [ "$(grep -c '^patched: ' <<< "$actual")" -eq $patched_lines ] || fail "a font is listed as patched under another name: $actual"
 grep -qxF "patched (20 zeros): $(winepath -w "$names/twenty.ttc")" <<< "$actual" || fail "twenty zeros: $actual"
-actual=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$names")" undo < /dev/null | tr -d '\r') || true
+actual=$(cmd_script "$(winepath -w "$names")" undo < /dev/null | tr -d '\r') || true
 grep -qxF "restored (20 zeros): $(winepath -w "$names/twenty.ttc")" <<< "$actual" || fail "the undo of twenty zeros: $actual"
 cmp -s "$names/twenty.ttc" "$twenty_zeros" || fail "the undo of twenty zeros did not give the original back"
 for not_a_folder in "$names/twenty.ttc" "$work/missing"; do
-  message=$(wine cmd /c "$(winepath -w "$work/$folder/patch-folder.cmd")" "$(winepath -w "$not_a_folder")" 2>&1 > /dev/null) &&
+  message=$(cmd_script "$(winepath -w "$not_a_folder")" 2>&1 > /dev/null) &&
     fail "$not_a_folder instead of a folder: the script succeeded"
   grep -qF "not a folder: $(winepath -w "$not_a_folder")" <<< "$message" || fail "$not_a_folder instead of a folder: $message"
 done
