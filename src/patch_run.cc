@@ -29,14 +29,15 @@ ExitStatus fail(const Console& console, ExitStatus status) {
 
 // Indexers, backup agents and virus scanners open a file for a moment, often
 // right after it was written: wait them out, with growing pauses, about a
-// second in all. Only a busy file is tried again.
+// second in all, each with a random part so that two runs on one file do not
+// meet again at every try. Only a busy file is tried again.
 template <class Step>
 FileProblem retrying_while_busy(Step step) {
   constexpr int kPausesMs[] = {10, 20, 40, 80, 160, 320, 400};
   FileProblem problem = step();
   for (const int pause : kPausesMs) {
     if (problem != FileProblem::kBusy) break;
-    pause_ms(pause);
+    pause_about_ms(pause);
     problem = step();
   }
   return problem;
@@ -117,25 +118,30 @@ PatchOutcome write_replacement(PatchRun& run, ScanResult& scan, FileVersion& lef
   // write-through nor its close moves them. Not after the write-through: a
   // writer that came in during it would be hidden under them.
   if (run.checked_file.times.saved) {
-    const FileProblem problem = set_font_file_times(writer, run.checked_file.times);
+    const FileProblem problem = set_font_file_times(writer, run.checked_file.times, kEveryTime);
     if (problem != FileProblem::kNone) return {PatchStep::kRestore, problem, true};
   }
   if (!tell_font_file_version(writer, left)) return {PatchStep::kWrite, FileProblem::kInputOutput, true};
   return {PatchStep::kDone, FileProblem::kNone, true};
 }
 
-// Done means on disk: a written zero is written through before the close,
-// whatever else went wrong. Until the close the file must look as the run
-// left it.
-PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const FileVersion& left) {
+// Done means on disk, where it was meant to go: a written zero is written
+// through before the close, whatever else went wrong, and read back from the
+// storage. Until the close the file must look as the run left it.
+PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const ScanResult& scan,
+                          const FileVersion& left) {
   const bool written = !work.replaced || write_font_file_through(run.writer);
+  const bool in_place = !work.replaced || !written ||
+                        replacement_in_place(run.writer, run.swap, scan) == FileProblem::kNone;
   FileVersion closing;
   const bool told = tell_font_file_version(run.writer, closing);
   // An input/output failure outweighs everything else: the file is not known to be right.
   if (!close_font_file(run.writer) || !written || !told)
     return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
+  // Another program's write explains bytes that are not as the run wrote them.
   if (work.step == PatchStep::kDone && !looks_as_left(left, closing))
     return {PatchStep::kClose, FileProblem::kChangedByAnother, work.replaced};
+  if (!in_place) return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
   return work;
 }
 
@@ -144,6 +150,11 @@ PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const FileVer
 bool write_refused(const PatchOutcome& outcome) {
   return outcome.step == PatchStep::kOpenForWrite &&
          (outcome.cause == FileProblem::kDenied || outcome.cause == FileProblem::kBusy);
+}
+
+bool another_programs_doing(FileProblem problem) {
+  return problem == FileProblem::kMissing || problem == FileProblem::kNotRegularFile ||
+         problem == FileProblem::kChangedByAnother || problem == FileProblem::kNotTheCheckedFile;
 }
 
 // The work on the file, from the guard's first look to its second.
@@ -162,7 +173,7 @@ PatchOutcome patch_file(PatchRun& run, const Console& console) {
     hold_termination();
     outcome = open_for_the_write(run, left);
     if (outcome.step == PatchStep::kDone)
-      outcome = close_writer(run, write_replacement(run, scan, left), left);
+      outcome = close_writer(run, write_replacement(run, scan, left), scan, left);
   }
   run.match_count = scan.match_count;
   // After an I/O failure the file is not known to be right, and after another
@@ -172,10 +183,12 @@ PatchOutcome patch_file(PatchRun& run, const Console& console) {
         retrying_while_busy([&] { return file_guard::restore(run.target_path, checked, left); });
     if (restored != FileProblem::kNone) outcome = {PatchStep::kRestore, restored, outcome.replaced};
   } else if (write_refused(outcome)) {
-    // The scan's reads may have moved the access time (another user's file,
+    // The refusal may be another program's doing: the path now leads to
+    // another file, or a writer changed the font and still has it. Otherwise
+    // the scan's reads may have moved the access time (another user's file,
     // a share whose server keeps its own): put back what may be put back.
-    // The run ends "cannot be opened" either way.
-    (void)file_guard::restore(run.target_path, checked, left);
+    const FileProblem looked = file_guard::restore(run.target_path, checked, left);
+    if (another_programs_doing(looked)) outcome.cause = looked;
   }
   if (holding) release_termination();
   return outcome;
@@ -204,18 +217,7 @@ ExitStatus exit_status_of(const PatchOutcome& outcome) {
   // The path no longer leading to the file the run worked on, as it was left,
   // is another program's doing and must be looked at; otherwise the content
   // is as the run left it, with the times not put back.
-  switch (outcome.cause) {
-    case FileProblem::kMissing:
-    case FileProblem::kNotRegularFile:
-    case FileProblem::kChangedByAnother:
-    case FileProblem::kNotTheCheckedFile:
-      return kExitChangedByAnother;
-    case FileProblem::kNone:
-    case FileProblem::kBusy:
-    case FileProblem::kDenied:
-    case FileProblem::kInputOutput:
-      break;
-  }
+  if (another_programs_doing(outcome.cause)) return kExitChangedByAnother;
   return outcome.replaced ? kExitTimesNotRestored : kExitCannotOpen;
 }
 

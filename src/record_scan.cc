@@ -72,16 +72,28 @@ ScanResult find_first_match(BufferedStream& stream, const ZeroSwap& swap) {
   return result;
 }
 
-FileProblem match_still_there(const FontFile& file, const ZeroSwap& swap, const ScanResult& result) {
+FileProblem match_still_there(const FontFile& file, const ZeroSwap& swap, ScanResult& result) {
   const std::size_t length = record_length(swap.search);
-  unsigned char window[sizeof SearchRecord];
-  const std::int64_t got = read_font_file(file, result.offset, window, length);
+  const auto before = static_cast<std::size_t>(std::min<std::int64_t>(result.offset, std::int64_t(length)));
+  result.seen_from = result.offset - static_cast<std::int64_t>(before);
+  const std::int64_t got = read_font_file(file, result.seen_from, result.seen, before + length);
   if (got < 0) return FileProblem::kInputOutput;
-  const bool same = static_cast<std::size_t>(got) == length && window_matches(window, swap.search, length);
+  result.seen_length = static_cast<std::size_t>(got);
+  const bool same = result.seen_length == before + length && window_matches(result.seen + before, swap.search, length);
   return same ? FileProblem::kNone : FileProblem::kChangedByAnother;
 }
 
 void replace_match(const FontFile& file, const ZeroSwap& swap, ScanResult& result) {
   result.match_count = 1;
   result.io_failed = !write_font_file(file, result.offset, swap.replacement, record_length(swap.search));
+}
+
+FileProblem replacement_in_place(const FontFile& file, const ZeroSwap& swap, const ScanResult& result) {
+  unsigned char now[sizeof result.seen];
+  const std::int64_t got = read_font_file(file, result.seen_from, now, result.seen_length);
+  if (got != static_cast<std::int64_t>(result.seen_length)) return FileProblem::kInputOutput;
+  const auto before = static_cast<std::size_t>(result.offset - result.seen_from);
+  const bool same = std::memcmp(now, result.seen, before) == 0 &&
+                    std::memcmp(now + before, swap.replacement, result.seen_length - before) == 0;
+  return same ? FileProblem::kNone : FileProblem::kInputOutput;
 }

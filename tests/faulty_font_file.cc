@@ -92,6 +92,7 @@ void meddle_after_close() {
     case Meddling::kSwapBeforeOpen:
     case Meddling::kSwapBeforeWriteOpen:
     case Meddling::kWriteKeepingTimes:
+    case Meddling::kWriteBeforeWriteOpen:
     case Meddling::kWriteWhileBuffered:
     case Meddling::kTruncateWhileBuffered:
     case Meddling::kWriteAfterOwnWrite:
@@ -115,14 +116,14 @@ extern "C" {
 
 FileProblem __wrap_open_font_file(const char* path, FileAccess access, FontFile& file) {
   const bool for_write = access == FileAccess::kReadWrite;
+  const bool refused = for_write && fails(Fault::kWriteOpenRefused);
+  if (refused) move_access_time(path);  // by the scan's reads, on the file it read
   if (meddles(for_write ? Meddling::kSwapBeforeWriteOpen : Meddling::kSwapBeforeOpen))
     point_path_at(path, planned.plan->swap_target);
   planned.path = path;
   if (for_write && meddles(Meddling::kWriteKeepingTimes)) write_keeping_times(path);
-  if (for_write && fails(Fault::kWriteOpenRefused)) {
-    move_access_time(path);
-    return FileProblem::kDenied;
-  }
+  if (for_write && meddles(Meddling::kWriteBeforeWriteOpen)) write_after_close();
+  if (refused) return FileProblem::kDenied;
   const FileProblem problem = __real_open_font_file(path, access, file);
   if (for_write && problem == FileProblem::kNone) {
     planned.writer = file.handle;
@@ -141,6 +142,7 @@ std::int64_t __wrap_read_font_file(const FontFile& file, std::int64_t offset, un
 bool __wrap_write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
                             std::size_t length) {
   if (the_writer(file)) planned.wrote = true;
+  if (the_writer(file) && fails(Fault::kWriteMisplaced)) offset = offset < 148 ? 0 : offset - 148;
   const bool written = !fails(Fault::kWrite) && __real_write_font_file(file, offset, bytes, length);
   if (meddles(Meddling::kReaderAfterOwnWrite) || meddles(Meddling::kWriterAfterOwnWrite))
     planned.plan->hold_broken = knock_on_file(planned.path, meddles(Meddling::kWriterAfterOwnWrite));
@@ -172,10 +174,10 @@ bool __wrap_tell_font_file_version(const FontFile& file, FileVersion& version) {
   return __real_tell_font_file_version(file, version);
 }
 
-FileProblem __wrap_set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
+FileProblem __wrap_set_font_file_times(const FontFile& file, const SavedFileTimes& times, unsigned which) {
   if (fails(Fault::kTimeWrite)) return FileProblem::kInputOutput;
   if (the_writer(file)) planned.times_set = true;
-  return __real_set_font_file_times(file, times);
+  return __real_set_font_file_times(file, times, which);
 }
 
 bool __wrap_close_font_file(FontFile& file) {
@@ -184,6 +186,7 @@ bool __wrap_close_font_file(FontFile& file) {
   if (!the_stream) return closed;
   planned.writer = -1;
   note_times_of_writer();
+  if (planned.plan->access_moved_at_close) move_access_time(planned.path);
   meddle_after_close();
   return closed && !fails(Fault::kClose);
 }

@@ -19,6 +19,9 @@ enum class Fault {
   // The font may be read but not written: the open for the write is refused,
   // after the scan's reads moved the access time (as a file server's do).
   kWriteOpenRefused,
+  // The write lands 148 bytes before where it was asked to go, and is
+  // reported done (as a FUSE file system was seen to do).
+  kWriteMisplaced,
 };
 
 enum class Meddling {
@@ -26,6 +29,7 @@ enum class Meddling {
   kSwapBeforeOpen,         // the path is pointed at `swap_target` just before the scan's open
   kSwapBeforeWriteOpen,    // the same, just before the open for the write
   kWriteKeepingTimes,      // just before the open for the write, writes at `offset` and puts the times back
+  kWriteBeforeWriteOpen,   // just before the open for the write, writes at `offset`
   kHoldAfterClose,         // just after the stream's close, another process holds the file open
   kSwapAfterClose,         // the path is pointed at `swap_target` just after the stream's close
   kRemoveAfterClose,       // the file is removed just after the stream's close
@@ -65,6 +69,7 @@ struct FaultPlan {
   HeldFile* held_after_close = nullptr;
   std::thread brief_holder;
   bool hold_broken = false;  // what knock_on_file answered
+  bool access_moved_at_close = false;  // the writer's close moves the access time, as a file server's may
   // Windows without the long-path opt-in refuses names of 260 characters or
   // more unless in the \\?\ form (tests/short_names_win32.cc); Linux ignores it.
   bool long_names_refused = false;

@@ -13,6 +13,6 @@ bool __real_write_font_file(const FontFile& file, std::int64_t offset, const uns
                             std::size_t length);
 bool __real_write_font_file_through(const FontFile& file);
 bool __real_tell_font_file_version(const FontFile& file, FileVersion& version);
-FileProblem __real_set_font_file_times(const FontFile& file, const SavedFileTimes& times);
+FileProblem __real_set_font_file_times(const FontFile& file, const SavedFileTimes& times, unsigned which);
 bool __real_close_font_file(FontFile& file);
 }

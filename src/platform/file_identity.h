@@ -13,10 +13,21 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+// A time as the file system keeps it, whole seconds and the rest apart: one
+// 64-bit count of nanoseconds since 1970 ends in 2262, and a font may be dated
+// later. Linux: seconds since 1970 and nanoseconds; Windows: a FILETIME split
+// at the second (seconds since 1601 and 100 ns units), so that it goes back
+// unchanged.
+struct FileTime {
+  std::int64_t seconds = 0;
+  std::uint32_t fraction = 0;
+  bool operator==(const FileTime&) const = default;
+};
+
 struct FileVersion {
   std::uint64_t size = 0;
-  std::int64_t changed = 0;     // last change of any kind: Linux st_ctim in ns; Windows ChangeTime
-  std::int64_t last_write = 0;  // Linux st_mtim in ns; Windows LastWriteTime
+  FileTime changed;     // last change of any kind: Linux st_ctim; Windows ChangeTime
+  FileTime last_write;  // Linux st_mtim; Windows LastWriteTime
   bool operator==(const FileVersion&) const = default;
 };
 
@@ -31,17 +42,28 @@ inline bool looks_as_left(const FileVersion& left, const FileVersion& now) {
   return now.size == left.size && now.last_write == left.last_write;
 }
 
-// Copied out and back unchanged. Linux: ns since 1970 (no creation time);
-// Windows: the FILETIME values.
+// Copied out and back unchanged (Linux has no creation time: it stays zero).
 struct SavedFileTimes {
-  std::int64_t creation = 0;
-  std::int64_t last_access = 0;
-  std::int64_t last_write = 0;
+  FileTime creation;
+  FileTime last_access;
+  FileTime last_write;
   bool saved = false;  // until a capture read them, a restore writes no time
 };
 
-inline bool same_times(const SavedFileTimes& a, const SavedFileTimes& b) {
-  return a.creation == b.creation && a.last_access == b.last_access && a.last_write == b.last_write;
+// Which of the times a step writes; the others stay as the file has them.
+enum TimeField : unsigned {
+  kNoTime = 0,
+  kCreationTime = 1,
+  kLastAccessTime = 2,
+  kLastWriteTime = 4,
+  kEveryTime = kCreationTime | kLastAccessTime | kLastWriteTime,
+};
+
+// The times in which `now` differs from `saved`.
+inline unsigned moved_times(const SavedFileTimes& saved, const SavedFileTimes& now) {
+  return (saved.creation == now.creation ? kNoTime : kCreationTime) |
+         (saved.last_access == now.last_access ? kNoTime : kLastAccessTime) |
+         (saved.last_write == now.last_write ? kNoTime : kLastWriteTime);
 }
 
 // Why an open of the font file, or the step done through it, failed.

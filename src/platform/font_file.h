@@ -16,6 +16,9 @@ struct FontFile {
   FileIdentity identity;      // which file the open reached
   FileVersion version;        // how it looked at the open, or when last told
   bool leased = false;        // Linux: held by a lease, which another open can break
+  // Linux: the monotonic time in ms until which a break of the lease begun
+  // since it was taken cannot have run out (its lease-break time).
+  std::int64_t lease_break_pending_until_ms = 0;
 };
 
 // Only a run that has found what it replaces opens the font for writing: a
@@ -24,7 +27,8 @@ struct FontFile {
 enum class FileAccess {
   kCheck,      // the guard's first look: reading; Windows also makes sure it is a disk file
   kRead,       // the scan
-  kSetTimes,   // the guard's second look: reading, and setting the times where they moved
+  kLook,       // the guard's second look: asks how the file is and reads nothing; excludes no one
+  kSetTimes,   // where times moved since: reading, and setting the times
   kReadWrite,  // the one write
 };
 
@@ -35,8 +39,9 @@ enum class Hold {
 
 // Opens `path` if it is an existing regular file (Windows: a disk file), never
 // creating nor truncating it, and holds it as asked while it is open. The open
-// never waits for another process. Linux: the owner's opens do not move the
-// access time. `times`, if given, receives the file's times as the open found
+// never waits for another process. kLook holds nothing, whatever `hold` says
+// (Linux: no lease and no lock; Windows: attributes only, which no share mode
+// refuses). Linux: the owner's opens do not move the access time. `times`, if given, receives the file's times as the open found
 // them, before anything else could move them.
 FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
                            SavedFileTimes* times = nullptr);
@@ -56,7 +61,8 @@ std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned 
 bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
                      std::size_t length);
 
-// What was written reaches the storage itself, or false.
+// What was written reaches the storage itself, or false; reads after it ask
+// the storage again rather than a copy kept in memory where the system allows.
 bool write_font_file_through(const FontFile& file);
 
 // How the file looks now, asked through the handle and not the path. False if
@@ -65,13 +71,15 @@ bool tell_font_file_version(const FontFile& file, FileVersion& version);
 
 // Whether the hold taken at the open still stands. A lease is broken by
 // another program's open (after the kernel's lease-break time); a lock or a
-// share mode cannot be asked, and counts as standing.
+// share mode cannot be asked, and counts as standing. A lease being broken to
+// a read lease stands only while its break cannot yet have run out.
 bool font_file_still_held(const FontFile& file);
 
-// Puts the saved times back (Linux: last access and last write; it cannot set
-// a creation time). On Linux, times that only the owner may set stay as they
-// are on another user's file, and that is no failure; any other refusal is.
-FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times);
+// Puts back the saved times that `which` names (TimeField), leaving the others
+// as they are (Linux: last access and last write; it cannot set a creation
+// time). On Linux, times that only the owner may set stay as they are on
+// another user's file, and that is no failure; any other refusal is.
+FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times, unsigned which);
 
 // False if the close failed. The handle is gone either way.
 bool close_font_file(FontFile& file);

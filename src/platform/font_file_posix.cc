@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 
 #include "platform/filesystem_magic_posix.h"
 #include "platform/font_file.h"
@@ -15,9 +17,7 @@ namespace {
 
 int descriptor(const FontFile& file) { return static_cast<int>(file.handle); }
 
-std::int64_t nanoseconds(const statx_timestamp& time) {
-  return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
-}
+FileTime file_time(const statx_timestamp& time) { return {time.tv_sec, time.tv_nsec}; }
 
 // Every look at the open file asks the file system itself: FUSE, NFS and CIFS
 // clients may otherwise answer from attributes cached up to a second earlier,
@@ -33,8 +33,8 @@ FileIdentity identity_of(const struct statx& status) {
 }
 
 FileVersion version_of(const struct statx& status) {
-  return {static_cast<std::uint64_t>(status.stx_size), nanoseconds(status.stx_ctime),
-          nanoseconds(status.stx_mtime)};
+  return {static_cast<std::uint64_t>(status.stx_size), file_time(status.stx_ctime),
+          file_time(status.stx_mtime)};
 }
 
 FileProblem problem_from_errno(int error) {
@@ -91,10 +91,27 @@ int open_without_moving_access_time(const char* path, FileAccess access) {
   return open(path, flags);
 }
 
-timespec from_nanoseconds(std::int64_t ns) {
-  std::int64_t seconds = ns / 1'000'000'000, rest = ns % 1'000'000'000;
-  if (rest < 0) rest += 1'000'000'000, --seconds;  // a time before 1970
-  return {static_cast<time_t>(seconds), static_cast<long>(rest)};
+timespec to_timespec(const FileTime& time, bool wanted) {
+  if (!wanted) return {0, UTIME_OMIT};
+  return {static_cast<time_t>(time.seconds), static_cast<long>(time.fraction)};
+}
+
+std::int64_t monotonic_ms() {
+  timespec now{};
+  (void)clock_gettime(CLOCK_MONOTONIC, &now);  // cannot fail for CLOCK_MONOTONIC
+  return std::int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1'000'000;
+}
+
+// How long the kernel lets a lease holder take before it ends a break by
+// force (/proc/sys/fs/lease-break-time, in seconds). Unknown: none at all, so
+// a lease being broken never counts as standing.
+std::int64_t lease_break_time_ms() {
+  std::FILE* setting = std::fopen("/proc/sys/fs/lease-break-time", "re");
+  if (setting == nullptr) return 0;
+  long seconds = 0;
+  if (std::fscanf(setting, "%ld", &seconds) != 1 || seconds < 0) seconds = 0;
+  (void)std::fclose(setting);  // only read
+  return std::int64_t{seconds} * 1000;
 }
 
 // Anything but a regular file is refused before it is opened, as opening some
@@ -139,11 +156,13 @@ FileProblem lock_whole_file(int fd, FileAccess access) {
 // filesystem without them), an exclusive advisory lock stands in; on a
 // network filesystem, a whole-file record lock that the server shares with
 // its other clients. Closing the descriptor gives any of them back.
-FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind, bool& leased) {
+FileProblem take_hold(int fd, FileAccess access, FilesystemKind kind, bool& leased,
+                      std::int64_t& lease_taken_at_ms) {
   leased = false;
   if (kind == FilesystemKind::kNetwork) return lock_whole_file(fd, access);
   if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
     leased = true;
+    lease_taken_at_ms = monotonic_ms();
     return FileProblem::kNone;
   }
   const int lease_error = errno;
@@ -166,16 +185,18 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold /*hold*/, F
   FileProblem problem = open_regular_file(path, access, fd, status, kind);
   if (problem != FileProblem::kNone) return problem;
   bool leased = false;
-  problem = take_hold(fd, access, kind, leased);
+  std::int64_t leased_at_ms = 0;
+  if (access != FileAccess::kLook) problem = take_hold(fd, access, kind, leased, leased_at_ms);
   if (problem != FileProblem::kNone) {
     (void)close(fd);  // nothing was read or written through it
     return problem;
   }
   file.handle = fd;
   file.leased = leased;
+  if (leased) file.lease_break_pending_until_ms = leased_at_ms + lease_break_time_ms();
   file.identity = identity_of(status);
   file.version = version_of(status);
-  if (times != nullptr) *times = {0, nanoseconds(status.stx_atime), nanoseconds(status.stx_mtime), true};
+  if (times != nullptr) *times = {{}, file_time(status.stx_atime), file_time(status.stx_mtime), true};
   return FileProblem::kNone;
 }
 
@@ -208,7 +229,14 @@ bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned c
   return true;
 }
 
-bool write_font_file_through(const FontFile& file) { return fsync(descriptor(file)) == 0; }
+// Once the data is on the storage, its copies in the page cache are clean and
+// can be dropped, so that the next read asks the file system: a FUSE or
+// network file system that put the write elsewhere then shows it.
+bool write_font_file_through(const FontFile& file) {
+  if (fsync(descriptor(file)) != 0) return false;
+  (void)posix_fadvise(descriptor(file), 0, 0, POSIX_FADV_DONTNEED);  // only advice
+  return true;
+}
 
 bool tell_font_file_version(const FontFile& file, FileVersion& version) {
   struct statx status {};
@@ -223,12 +251,17 @@ bool font_file_still_held(const FontFile& file) {
   // program opens the file to read (an indexer woken by the write, say); it
   // changes nothing, and writers are still kept out until the run's close.
   // F_UNLCK: one opens it to write, or truncates it. -1: the lease is gone.
+  // But a break that ran out also leaves F_RDLCK, after letting in whatever
+  // open was waiting, a truncating one among them: F_RDLCK proves writers
+  // kept out only while no break begun since the lease can have run out.
   const int lease = fcntl(descriptor(file), F_GETLEASE);
-  return lease == F_WRLCK || lease == F_RDLCK;
+  if (lease == F_RDLCK) return monotonic_ms() < file.lease_break_pending_until_ms;
+  return lease == F_WRLCK;
 }
 
-FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
-  const timespec values[2] = {from_nanoseconds(times.last_access), from_nanoseconds(times.last_write)};
+FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times, unsigned which) {
+  const timespec values[2] = {to_timespec(times.last_access, (which & kLastAccessTime) != 0),
+                              to_timespec(times.last_write, (which & kLastWriteTime) != 0)};
   if (futimens(descriptor(file), values) == 0) return FileProblem::kNone;
   const int error = errno;
   // Only the owner may set the times: on another user's file that is no

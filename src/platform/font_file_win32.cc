@@ -8,6 +8,17 @@ namespace {
 
 HANDLE handle_of(const FontFile& file) { return reinterpret_cast<HANDLE>(file.handle); }
 
+// FILETIME counts 100 ns units: 10,000,000 to the second.
+constexpr std::uint64_t kUnitsPerSecond = 10'000'000;
+
+FileTime split_at_second(std::uint64_t units) {
+  return {static_cast<std::int64_t>(units / kUnitsPerSecond), static_cast<std::uint32_t>(units % kUnitsPerSecond)};
+}
+
+std::uint64_t joined(const FileTime& time) {
+  return static_cast<std::uint64_t>(time.seconds) * kUnitsPerSecond + time.fraction;
+}
+
 // False if the handle will not tell (a pipe or device may not). This reads no
 // data, unlike GetFileType, which moves the access time under Wine.
 bool handle_identity(HANDLE file, FileIdentity& identity, FileVersion& version) {
@@ -19,7 +30,8 @@ bool handle_identity(HANDLE file, FileIdentity& identity, FileVersion& version) 
   identity = {info.dwVolumeSerialNumber,
               (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   version = {(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-             basic.ChangeTime.QuadPart, basic.LastWriteTime.QuadPart};
+             split_at_second(static_cast<std::uint64_t>(basic.ChangeTime.QuadPart)),
+             split_at_second(static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart))};
   return true;
 }
 
@@ -44,6 +56,8 @@ DWORD desired_access(FileAccess access) {
     case FileAccess::kCheck:
     case FileAccess::kRead:
       return GENERIC_READ;
+    case FileAccess::kLook:
+      return FILE_READ_ATTRIBUTES;
     case FileAccess::kSetTimes:
       // Reading keeps the share mode in force; the times need only this, not
       // write access to the data.
@@ -54,14 +68,19 @@ DWORD desired_access(FileAccess access) {
   return GENERIC_READ | GENERIC_WRITE;
 }
 
-std::int64_t from_filetime(const FILETIME& time) {
-  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
-                                   time.dwLowDateTime);
+FileTime from_filetime(const FILETIME& time) {
+  return split_at_second((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
-FILETIME to_filetime(std::int64_t value) {
-  const auto bits = static_cast<std::uint64_t>(value);
+FILETIME to_filetime(const FileTime& time) {
+  const std::uint64_t bits = joined(time);
   return {static_cast<DWORD>(bits & 0xFFFFFFFFu), static_cast<DWORD>(bits >> 32)};
+}
+
+// Who else may open the file meanwhile: a look excludes no one.
+DWORD sharing_for(FileAccess access, Hold hold) {
+  if (access == FileAccess::kLook) return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  return hold == Hold::kAlone ? 0 : FILE_SHARE_READ;
 }
 
 // A synchronous handle reads and writes at the offset an OVERLAPPED names.
@@ -134,8 +153,7 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontF
                            SavedFileTimes* times) {
   wchar_t wide[kLongestPath], full[kLongestPath];
   if (!wide_from_utf8(path, wide) || !long_form(wide, full)) return FileProblem::kMissing;
-  const DWORD sharing = hold == Hold::kAlone ? 0 : FILE_SHARE_READ;
-  const HANDLE handle = CreateFileW(full, desired_access(access), sharing, nullptr, OPEN_EXISTING,
+  const HANDLE handle = CreateFileW(full, desired_access(access), sharing_for(access, hold), nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return problem_from_last_error();
   // The times first: asking for the file type can read the file and move its
@@ -208,10 +226,14 @@ bool font_file_still_held(const FontFile& /*file*/) { return true; }
 // as the user's on that handle, and neither its write-through nor its close
 // moves them afterwards (SetFileTime, and the file systems' rule that a
 // handle's writes show in the times when it is cleaned up).
-FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times) {
+FileProblem set_font_file_times(const FontFile& file, const SavedFileTimes& times, unsigned which) {
   const FILETIME creation = to_filetime(times.creation), last_access = to_filetime(times.last_access),
                  last_write = to_filetime(times.last_write);
-  if (SetFileTime(handle_of(file), &creation, &last_access, &last_write)) return FileProblem::kNone;
+  // A null pointer leaves that time as it is.
+  if (SetFileTime(handle_of(file), (which & kCreationTime) != 0 ? &creation : nullptr,
+                  (which & kLastAccessTime) != 0 ? &last_access : nullptr,
+                  (which & kLastWriteTime) != 0 ? &last_write : nullptr))
+    return FileProblem::kNone;
   return problem_from_last_error();
 }
 

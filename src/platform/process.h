@@ -29,8 +29,9 @@ char** program_arguments(int& argc, char** argv);
 void hold_termination();
 void release_termination();
 
-// Sleeps for `ms` milliseconds.
-void pause_ms(int ms);
+// Sleeps for about `ms` milliseconds: from three quarters of it to five
+// quarters, at random, so that runs that collided do not collide again.
+void pause_about_ms(int ms);
 
 // During the last wait: Ctrl-C ends the wait as Enter does, and the run's
 // status stands.

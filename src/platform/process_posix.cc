@@ -3,6 +3,7 @@
 #include <langinfo.h>
 #include <signal.h>
 #include <strings.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,16 @@ sigset_t termination_signals() {
 }
 
 void end_wait(int) {}  // only interrupts the read
+
+// A random number for the pauses' random part; the clock where the system
+// has none to give, which still tells two processes apart.
+unsigned random_number() {
+  unsigned number = 0;
+  if (getrandom(&number, sizeof number, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof number)) return number;
+  timespec now{};
+  (void)clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<unsigned>(now.tv_nsec) ^ static_cast<unsigned>(getpid());
+}
 
 }  // namespace
 
@@ -64,8 +75,10 @@ void release_termination() {
   (void)sigprocmask(SIG_UNBLOCK, &signals, nullptr);  // a pending signal is delivered here
 }
 
-void pause_ms(int ms) {
-  timespec pause{ms / 1000, static_cast<long>(ms % 1000) * 1'000'000};
+void pause_about_ms(int ms) {
+  const long range = ms / 2 + 1;
+  const long us = ms * 750L + static_cast<long>(random_number() % static_cast<unsigned>(range * 1000));
+  timespec pause{us / 1'000'000, (us % 1'000'000) * 1000};
   while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
   }
 }

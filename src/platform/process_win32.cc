@@ -62,6 +62,13 @@ void release_termination() {
   if (InterlockedCompareExchange(&requested, 0, 0) != 0) ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
-void pause_ms(int ms) { Sleep(static_cast<DWORD>(ms)); }
+// The performance counter's low bits and the process's number: random enough
+// to keep two runs from pausing alike.
+void pause_about_ms(int ms) {
+  LARGE_INTEGER counter{};
+  (void)QueryPerformanceCounter(&counter);  // cannot fail since Windows XP
+  const auto random = static_cast<DWORD>(counter.QuadPart) ^ (GetCurrentProcessId() * 2654435761u);
+  Sleep(static_cast<DWORD>(ms) * 3 / 4 + random % (static_cast<DWORD>(ms) / 2 + 1));
+}
 
 void let_interrupt_end_wait() { InterlockedExchange(&waiting, 1); }
