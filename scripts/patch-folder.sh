@@ -41,37 +41,52 @@ case $(basename "$tool") in
 esac
 failed=0
 # Far more zeros than any real collection holds (one per font in it): a font
-# that still has one after this many runs is reported, not taken as done.
+# that still has one after this many replacements is reported, not taken as
+# done. The run after the last replacement, which finds nothing, is the good end.
 most_zeros=1000
+# A program that opens each font as soon as it was written (an indexer, a
+# sync client) may still have it when the next run looks for more zeros; each
+# try waits for it about a second.
+busy_tries=3
+
+# A name goes out as it is: printf, unlike sh's echo, reads no backslashes.
+say() { printf '%s: %s\n' "$1" "$2"; }
 
 run_on_font() {
-  zeros=0
+  zeros=0 tries=0
   while :; do
     # Quiet mode still waits after a failure: give it no input to wait for.
     "$tool" "$1" quiet < /dev/null > /dev/null
     status=$?
-    [ $status -eq 0 ] || break
-    zeros=$((zeros + 1))
-    if [ $zeros -ge $most_zeros ]; then status=bound && break; fi
+    if [ $status -eq 0 ]; then
+      zeros=$((zeros + 1))
+      if [ $zeros -gt $most_zeros ]; then status=bound && break; fi
+    elif [ $status -eq 3 ] && [ $zeros -gt 0 ] && [ $tries -lt $busy_tries ]; then
+      tries=$((tries + 1))
+    else
+      break
+    fi
   done
   # After one or more replacements, "nothing more found" is the good end.
   if [ $zeros -gt 0 ] && [ "$status" = 1 ]; then status=0; fi
+  if [ $zeros -gt 0 ] && [ "$status" = 3 ]; then status=busy; fi
   # A failure after replacements: those zeros are in the file; say so.
   earlier=""
   if [ $zeros -gt 0 ]; then earlier="$zeros zeros $done_word, then: "; fi
   case $status in
-    0) if [ $zeros -gt 1 ]; then echo "$done_word ($zeros zeros): $1"; else echo "$done_word: $1"; fi ;;
-    1) echo "$unchanged: $1" ;;
-    3) echo "${earlier}cannot be opened, unchanged: $1" ;;
-    4) echo "${earlier}input/output failure, check the file: $1" ;;
-    5) echo "${earlier}$done_word, but its times could not be put back: $1" ;;
-    6) echo "${earlier}changed by another program during the run, check it: $1" ;;
-    bound) echo "still finds a zero after $zeros runs, check the file: $1" ;;
+    0) if [ $zeros -gt 1 ]; then say "$done_word ($zeros zeros)" "$1"; else say "$done_word" "$1"; fi ;;
+    1) say "$unchanged" "$1" ;;
+    3) say "cannot be opened, unchanged" "$1" ;;
+    4) say "${earlier}input/output failure, check the file" "$1" ;;
+    5) say "${earlier}$done_word, but its times could not be put back" "$1" ;;
+    6) say "${earlier}changed by another program during the run, check it" "$1" ;;
+    busy) say "$zeros zeros $done_word, then it stayed busy: the check for more could not be made" "$1" ;;
+    bound) say "$most_zeros zeros $done_word and still one more, check the file" "$1" ;;
     126 | 127)
       echo "the tool could not be run: $tool" >&2
       exit 1
       ;;
-    *) echo "${earlier}the tool ended unexpectedly (status $status), check the file: $1" ;;
+    *) say "${earlier}the tool ended unexpectedly (status $status), check the file" "$1" ;;
   esac
   [ "$status" = 0 ] || [ "$status" = 1 ] || failed=1
 }

@@ -131,8 +131,8 @@ PatchOutcome write_replacement(PatchRun& run, ScanResult& scan, FileVersion& lef
 PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const ScanResult& scan,
                           const FileVersion& left) {
   const bool written = !work.replaced || write_font_file_through(run.writer);
-  const bool in_place = !work.replaced || !written ||
-                        replacement_in_place(run.writer, run.swap, scan) == FileProblem::kNone;
+  const bool in_place =
+      !work.replaced || !written || replacement_in_place(run.writer, run.swap, scan) == FileProblem::kNone;
   FileVersion closing;
   const bool told = tell_font_file_version(run.writer, closing);
   // An input/output failure outweighs everything else: the file is not known to be right.
@@ -141,7 +141,8 @@ PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const ScanRes
   // Another program's write explains bytes that are not as the run wrote them.
   if (work.step == PatchStep::kDone && !looks_as_left(left, closing))
     return {PatchStep::kClose, FileProblem::kChangedByAnother, work.replaced};
-  if (!in_place) return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
+  if (!in_place && work.cause != FileProblem::kChangedByAnother)
+    return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
   return work;
 }
 

@@ -149,7 +149,8 @@ TEST_P(RestoreRefused, KeepsTheReplacementAndSaysWhetherTheTimesAreBack) {
   EXPECT_LT(took, std::chrono::seconds(3)) << "a holder that stays is waited for about a second";
   const std::string shown = c.quiet ? "" : expected::kBanner + expected::target_line(path);
   const std::string ending = c.status == kExitReplaced ? expected::kDone : expected::kCannotOpen;
-  EXPECT_EQ(outcome.output, c.quiet && c.status == kExitReplaced ? "" : shown + ending + expected::kPressEnter);
+  EXPECT_EQ(outcome.output,
+            c.quiet && c.status == kExitReplaced ? "" : shown + ending + expected::kPressEnter);
   EXPECT_EQ(outcome.status, c.status);
   EXPECT_EQ(outcome.input_left, c.quiet && c.status == kExitReplaced ? 5 : 4) << "the wait reads one byte";
   const bool replaced = c.fault == Fault::kNone;
@@ -159,17 +160,18 @@ TEST_P(RestoreRefused, KeepsTheReplacementAndSaysWhetherTheTimesAreBack) {
   EXPECT_EQ(read_file(path), replaced ? with_slashed_zero_at(content, 20) : content);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, RestoreRefused,
-    testing::Values(RestoreRefusedCase{"TimesStandSoTheHolderIsNoReasonToWait", false, Fault::kNone, false,
-                                       kExitReplaced},
-                    RestoreRefusedCase{"TimesStandQuiet", true, Fault::kNone, false, kExitReplaced},
-                    RestoreRefusedCase{"TimeMovedAtTheClose", false, Fault::kNone, true, kExitTimesNotRestored},
-                    RestoreRefusedCase{"TimeMovedAtTheCloseQuiet", true, Fault::kNone, true,
-                                       kExitTimesNotRestored},
-                    RestoreRefusedCase{"AfterAFailedWriteTheIoFailureIsWhatCounts", true, Fault::kWrite, true,
-                                       kExitIoFailure}),
-    CaseName());
+INSTANTIATE_TEST_SUITE_P(Runs, RestoreRefused,
+                         testing::Values(RestoreRefusedCase{"TimesStandSoTheHolderIsNoReasonToWait", false,
+                                                            Fault::kNone, false, kExitReplaced},
+                                         RestoreRefusedCase{"TimesStandQuiet", true, Fault::kNone, false,
+                                                            kExitReplaced},
+                                         RestoreRefusedCase{"TimeMovedAtTheClose", false, Fault::kNone, true,
+                                                            kExitTimesNotRestored},
+                                         RestoreRefusedCase{"TimeMovedAtTheCloseQuiet", true, Fault::kNone,
+                                                            true, kExitTimesNotRestored},
+                                         RestoreRefusedCase{"AfterAFailedWriteTheIoFailureIsWhatCounts", true,
+                                                            Fault::kWrite, true, kExitIoFailure}),
+                         CaseName());
 
 // Another program gets at the file during the run: around the hold after the
 // scan found the zero, right after the run's own write, or between the
@@ -258,8 +260,8 @@ INSTANTIATE_TEST_SUITE_P(
                                      Fault::kNone, true, kExitReplaced},
                     OtherProgramCase{"WriteRefusedAfterTheScanMovedTheAccessTime", Meddling::kNone, 0,
                                      Fault::kWriteOpenRefused, false, kExitCannotOpen},
-                    OtherProgramCase{"WriteRefusedByAWriterThatChangedIt", Meddling::kWriteBeforeWriteOpen, 300,
-                                     Fault::kWriteOpenRefused, false, kExitChangedByAnother},
+                    OtherProgramCase{"WriteRefusedByAWriterThatChangedIt", Meddling::kWriteBeforeWriteOpen,
+                                     300, Fault::kWriteOpenRefused, false, kExitChangedByAnother},
                     OtherProgramCase{"BriefOpenerIsWaitedOut", Meddling::kHoldBrieflyAfterClose, 0,
                                      Fault::kNone, true, kExitReplaced},
                     OtherProgramCase{"Removed", Meddling::kRemoveAfterClose, 0, Fault::kNone, true,
@@ -330,8 +332,8 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"BeforeTheStreamToAnotherFont", Meddling::kSwapBeforeOpen, false, kExitCannotOpen},
         SwapCase{"BeforeTheStreamToAnEndlessDevice", Meddling::kSwapBeforeOpen, true, kExitCannotOpen},
         SwapCase{"BeforeTheWriteToAnotherFont", Meddling::kSwapBeforeWriteOpen, false, kExitChangedByAnother},
-        SwapCase{"BeforeAWriteOpenThatIsRefused", Meddling::kSwapBeforeWriteOpen, false, kExitChangedByAnother,
-                 Fault::kWriteOpenRefused},
+        SwapCase{"BeforeAWriteOpenThatIsRefused", Meddling::kSwapBeforeWriteOpen, false,
+                 kExitChangedByAnother, Fault::kWriteOpenRefused},
         SwapCase{"AfterTheCloseToAnotherFile", Meddling::kSwapAfterClose, false, kExitChangedByAnother}),
     CaseName());
 

@@ -79,7 +79,8 @@ FileProblem match_still_there(const FontFile& file, const ZeroSwap& swap, ScanRe
   const std::int64_t got = read_font_file(file, result.seen_from, result.seen, before + length);
   if (got < 0) return FileProblem::kInputOutput;
   result.seen_length = static_cast<std::size_t>(got);
-  const bool same = result.seen_length == before + length && window_matches(result.seen + before, swap.search, length);
+  const bool same =
+      result.seen_length == before + length && window_matches(result.seen + before, swap.search, length);
   return same ? FileProblem::kNone : FileProblem::kChangedByAnother;
 }
 

@@ -75,4 +75,40 @@ actual=$(sh "$script" "$folder/collection" "$undo") || fail "the undo of twenty 
 [ "$actual" = "restored (20 zeros): $folder/collection/twenty.ttc" ] || fail "the undo of twenty zeros: $actual"
 cmp -s "$folder/collection/twenty.ttc" "$twenty_zeros" || fail "the undo of twenty zeros did not give the original back"
 "$script" "$folder/fonts" "$folder/no-such-tool" > /dev/null 2>&1 && fail "a missing tool must fail the script"
+
+# usage: stub NAME STATUS...: a stand-in for the tool whose runs end with
+# these statuses in turn, the last one ever after.
+stub() {
+  local name=$1 runs="$folder/$1.runs"
+  shift
+  printf '#!/bin/sh
+n=$(cat "%s" 2> /dev/null || echo 0)
+echo $((n + 1)) > "%s"
+set -- %s
+' "$runs" "$runs" "$*" > "$folder/$name"
+  printf 'if [ "$n" -lt $# ]; then shift "$n"; else shift $(($# - 1)); fi
+exit "$1"
+' >> "$folder/$name"
+  chmod +x "$folder/$name"
+}
+# The edges, under sh: names with backslashes listed as they are, a font
+# busy for a moment after its patch, one that stays busy, and a thousand zeros.
+mkdir "$folder/edges"
+cp "$sample" "$folder/edges/a\\cb.ttf"
+cp "$sample" "$folder/edges/x\\\\y.ttf"
+actual=$(sh "$script" "$folder/edges" "$tool") || fail "backslash names failed the script"
+[ "$actual" = "$(printf 'patched: %s\npatched: %s' "$folder/edges/a\\cb.ttf" "$folder/edges/x\\\\y.ttf")" ] ||
+  fail "backslash names are not listed as they are: $actual"
+rm "$folder/edges/"*
+cp "$sample" "$folder/edges/font.ttf"
+stub busy-for-a-moment 0 3 3 1
+stub stays-busy 0 3
+stub thousand-zeros $(printf '0 %.0s' $(seq 1000)) 1
+for case in "busy-for-a-moment:0:patched" "stays-busy:1:1 zeros patched, then it stayed busy: the check for more could not be made" \
+  "thousand-zeros:0:patched (1000 zeros)"; do
+  name=${case%%:*} rest=${case#*:}
+  actual=$(sh "$script" "$folder/edges" "$folder/$name")
+  status=$?
+  [ "$status:$actual" = "${rest%%:*}:${rest#*:}: $folder/edges/font.ttf" ] || fail "$name: status $status, $actual"
+done
 echo "folder script: all outcomes told apart, any letter case, subfolders, the undo, honest exit status"

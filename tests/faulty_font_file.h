@@ -68,7 +68,7 @@ struct FaultPlan {
   // and the brief holder of kHoldBrieflyAfterClose.
   HeldFile* held_after_close = nullptr;
   std::thread brief_holder;
-  bool hold_broken = false;  // what knock_on_file answered
+  bool hold_broken = false;            // what knock_on_file answered
   bool access_moved_at_close = false;  // the writer's close moves the access time, as a file server's may
   // Windows without the long-path opt-in refuses names of 260 characters or
   // more unless in the \\?\ form (tests/short_names_win32.cc); Linux ignores it.

@@ -6,9 +6,9 @@
 # holds goes to a pipe as the same bytes the narrow argument carried, one it
 # lacks with the code page's default character for what it lacks; on a
 # console (Wine's, on a pseudo-terminal) the texts show as Japanese.
-#   usage: windows_names_test.sh TOOL.exe SAMPLE_FONT WINEPREFIX
+#   usage: windows_names_test.sh TOOL.exe SAMPLE_FONT WINEPREFIX LAUNCH_WIDE.exe
 set -u
-exe=$1 sample=$2
+exe=$1 sample=$2 launch_wide=$4
 export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= LANG=C.UTF-8
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,6 +35,15 @@ cmp -s 字体.ttf patched.ttf || fail "字体.ttf was not patched"
 target=$(printf '\x91\xce\x8f\xdb\x83\x74\x83\x48\x83\x93\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b: caf\xe9.ttf\r')
 wine "$exe" café.ttf < /dev/null | grep -aqxF "$target" || fail "café.ttf: the target line on a pipe is not in code page 1252"
 cmp -s café.ttf patched.ttf || fail "café.ttf was not patched"
+
+# A name with a lone surrogate (NTFS holds such names), passed by
+# CreateProcessW, reaches the system unit for unit: it is not the name of the
+# file U+FFFD stands in for, which the tool must leave alone.
+cp "$sample" "lone$(printf '\xef\xbf\xbd').ttf"
+wine "$launch_wide" "$exe" 'lone\uD800.ttf' quiet < /dev/null > /dev/null
+status=$?
+[ $status -eq 3 ] || fail "lone\\uD800.ttf: status $status, not 3"
+cmp -s "lone$(printf '\xef\xbf\xbd').ttf" "$sample" || fail "lone\\uD800.ttf: the file named with U+FFFD was changed"
 
 # A console shows the Japanese texts whatever its code page; Wine's console on
 # a terminal hands them on in the terminal's UTF-8. Escape sequences and CRs dropped.

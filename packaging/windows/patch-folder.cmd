@@ -60,15 +60,26 @@ exit /b 2
 rem One font (%font%), run until no zero is left; its result by the exit status.
 :font
 set zeros=0
+set tries=0
 :again
 rem Quiet mode still waits after a failure: give it no input to wait for.
 for %%N in ("%font%") do "%tool%" %%N quiet < NUL > NUL
 set status=%errorlevel%
-if not "%status%"=="0" goto ran
+if "%status%"=="0" goto replaced
+rem A program that opens each font as soon as it was written (an indexer, a
+rem sync client) may still have it when the next run looks for more zeros:
+rem three more tries, each of which waits for it about a second.
+if not "%status%"=="3" goto ran
+if %zeros% equ 0 goto ran
+if %tries% geq 3 goto ran
+set /a tries+=1
+goto again
+:replaced
 set /a zeros+=1
 rem Far more zeros than any real collection holds (one per font in it): a
-rem font that still has one after this many runs is reported, not done.
-if %zeros% lss 1000 goto again
+rem font that still has one after this many replacements is reported, not
+rem done. The run after the last replacement, which finds nothing, is the good end.
+if %zeros% leq 1000 goto again
 set status=bound
 :ran
 rem After one or more replacements, "nothing more found" is the good end.
@@ -81,9 +92,11 @@ if "%status%"=="3" set "result=cannot be opened, unchanged"
 if "%status%"=="4" set "result=input/output failure, check the file"
 if "%status%"=="5" set "result=%done_word%, but its times could not be put back"
 if "%status%"=="6" set "result=changed by another program during the run, check it"
-if "%status%"=="bound" set "result=still finds a zero after %zeros% runs, check the file"
+if %zeros% gtr 0 if "%status%"=="3" set status=busy
+if "%status%"=="busy" set "result=%zeros% zeros %done_word%, then it stayed busy: the check for more could not be made"
+if "%status%"=="bound" set "result=1000 zeros %done_word% and still one more, check the file"
 rem A failure after replacements: those zeros are in the file; say so.
-if %zeros% gtr 0 if not "%status%"=="0" if not "%status%"=="bound" set "result=%zeros% zeros %done_word%, then: %result%"
+if %zeros% gtr 0 if not "%status%"=="0" if not "%status%"=="bound" if not "%status%"=="busy" set "result=%zeros% zeros %done_word%, then: %result%"
 if "%status%"=="0" goto :eof
 if "%status%"=="1" goto :eof
 set failed=1

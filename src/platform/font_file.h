@@ -41,8 +41,8 @@ enum class Hold {
 // creating nor truncating it, and holds it as asked while it is open. The open
 // never waits for another process. kLook holds nothing, whatever `hold` says
 // (Linux: no lease and no lock; Windows: attributes only, which no share mode
-// refuses). Linux: the owner's opens do not move the access time. `times`, if given, receives the file's times as the open found
-// them, before anything else could move them.
+// refuses). Linux: the owner's opens do not move the access time. `times`, if given, receives the file's
+// times as the open found them, before anything else could move them.
 FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontFile& file,
                            SavedFileTimes* times = nullptr);
 

@@ -12,7 +12,8 @@ HANDLE handle_of(const FontFile& file) { return reinterpret_cast<HANDLE>(file.ha
 constexpr std::uint64_t kUnitsPerSecond = 10'000'000;
 
 FileTime split_at_second(std::uint64_t units) {
-  return {static_cast<std::int64_t>(units / kUnitsPerSecond), static_cast<std::uint32_t>(units % kUnitsPerSecond)};
+  return {static_cast<std::int64_t>(units / kUnitsPerSecond),
+          static_cast<std::uint32_t>(units % kUnitsPerSecond)};
 }
 
 std::uint64_t joined(const FileTime& time) {
@@ -153,8 +154,8 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontF
                            SavedFileTimes* times) {
   wchar_t wide[kLongestPath], full[kLongestPath];
   if (!wide_from_utf8(path, wide) || !long_form(wide, full)) return FileProblem::kMissing;
-  const HANDLE handle = CreateFileW(full, desired_access(access), sharing_for(access, hold), nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(full, desired_access(access), sharing_for(access, hold), nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return problem_from_last_error();
   // The times first: asking for the file type can read the file and move its
   // access time. A failed query leaves zeros, which the restore then leaves alone.

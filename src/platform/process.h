@@ -19,8 +19,9 @@ struct ProcessSetting {
 ProcessSetting prepare_process();
 
 // The program's arguments as the system holds them: on Windows converted from
-// UTF-16 to UTF-8, so every name reaches the file named (the narrow vector
-// maps what the ANSI code page lacks to look-alikes); on Linux `argv` itself.
+// UTF-16 to UTF-8, extended to carry a lone surrogate, so every name reaches
+// the file named (the narrow vector maps what the ANSI code page lacks to
+// look-alikes, and UTF-8 itself has no lone surrogates); on Linux `argv` itself.
 char** program_arguments(int& argc, char** argv);
 
 // From the open for the write until the times are back, a request to stop

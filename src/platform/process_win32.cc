@@ -49,7 +49,7 @@ char** program_arguments(int& argc, char** argv) {
   auto** arguments = static_cast<char**>(std::calloc(static_cast<std::size_t>(count) + 1, sizeof(char*)));
   if (arguments == nullptr) return argv;
   for (int i = 0; i < count; ++i) {
-    arguments[i] = narrow_copy(wide[i], CP_UTF8);
+    arguments[i] = utf8_copy(wide[i]);
     if (arguments[i] == nullptr) return argv;
   }
   return arguments;
