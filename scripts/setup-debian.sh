@@ -41,4 +41,4 @@ as_root apt-get install -y $demo_packages $package_packages make \
   wine wine64 icoutils locales \
   python3 python3-fonttools opentype-sanitizer clang libclang-rt-dev time \
   lintian dpkg-dev e2fsprogs util-linux strace man-db ca-certificates \
-  inotify-tools python3-fusepy samba smbnetfs
+  inotify-tools python3-fusepy samba smbnetfs fusefat dosfstools perl

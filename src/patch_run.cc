@@ -125,14 +125,24 @@ PatchOutcome write_replacement(PatchRun& run, ScanResult& scan, FileVersion& lef
   return {PatchStep::kDone, FileProblem::kNone, true};
 }
 
+// Done means the bytes are where they were written: read back from the
+// storage once they went through. That read may move the access time (no
+// read under Windows leaves it), so the run sets it again, alone.
+PatchOutcome read_back(PatchRun& run, const PatchOutcome& work, const ScanResult& scan) {
+  if (replacement_in_place(run.writer, run.swap, scan) != FileProblem::kNone)
+    return {PatchStep::kClose, FileProblem::kInputOutput, true};
+  if (work.step != PatchStep::kDone || !run.checked_file.times.saved) return work;
+  const FileProblem problem = set_font_file_times(run.writer, run.checked_file.times, kLastAccessTime);
+  return problem == FileProblem::kNone ? work : PatchOutcome{PatchStep::kRestore, problem, true};
+}
+
 // Done means on disk, where it was meant to go: a written zero is written
-// through before the close, whatever else went wrong, and read back from the
-// storage. Until the close the file must look as the run left it.
+// through before the close, whatever else went wrong, and read back. Until
+// the close the file must look as the run left it.
 PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const ScanResult& scan,
                           const FileVersion& left) {
   const bool written = !work.replaced || write_font_file_through(run.writer);
-  const bool in_place =
-      !work.replaced || !written || replacement_in_place(run.writer, run.swap, scan) == FileProblem::kNone;
+  const PatchOutcome read = work.replaced && written ? read_back(run, work, scan) : work;
   FileVersion closing;
   const bool told = tell_font_file_version(run.writer, closing);
   // An input/output failure outweighs everything else: the file is not known to be right.
@@ -141,9 +151,7 @@ PatchOutcome close_writer(PatchRun& run, const PatchOutcome& work, const ScanRes
   // Another program's write explains bytes that are not as the run wrote them.
   if (work.step == PatchStep::kDone && !looks_as_left(left, closing))
     return {PatchStep::kClose, FileProblem::kChangedByAnother, work.replaced};
-  if (!in_place && work.cause != FileProblem::kChangedByAnother)
-    return {PatchStep::kClose, FileProblem::kInputOutput, work.replaced};
-  return work;
+  return work.cause == FileProblem::kChangedByAnother ? work : read;
 }
 
 // The font may be read but not written, or another program kept it open:

@@ -91,7 +91,7 @@ void replace_match(const FontFile& file, const ZeroSwap& swap, ScanResult& resul
 
 FileProblem replacement_in_place(const FontFile& file, const ZeroSwap& swap, const ScanResult& result) {
   unsigned char now[sizeof result.seen];
-  const std::int64_t got = read_font_file(file, result.seen_from, now, result.seen_length);
+  const std::int64_t got = read_font_file_from_storage(file, result.seen_from, now, result.seen_length);
   if (got != static_cast<std::int64_t>(result.seen_length)) return FileProblem::kInputOutput;
   const auto before = static_cast<std::size_t>(result.offset - result.seen_from);
   const bool same = std::memcmp(now, result.seen, before) == 0 &&

@@ -3,7 +3,8 @@
 # Either build on file systems that behave unlike a plain local disk: an
 # overlay (every container), where the first open for writing copies a
 # lower layer's font up; a FUSE file system that refuses to set times even for
-# the owner; a watcher that sees every close after writing; and natively an
+# the owner; a FAT image through FUSE that misplaces writes; a watcher that
+# sees every close after writing; and natively an
 # SMB share (a Samba server on the loopback, reached through the smbnetfs FUSE
 # client). A run that finds nothing opens the font for reading only.
 #   usage: file_systems_test.sh TOOL UNDO_TOOL SAMPLE_FONT [WINEPREFIX]
@@ -14,7 +15,7 @@ tool=$1 undo=$2 sample=$3 prefix=${4:-}
 [ -n "$prefix" ] && export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 work=$(mktemp -d)
 cleanup() {
-  umount "$work/overlay/merged" "$work/small/merged" "$work/small/layer" "$work/fuse/mount" "$work/smb/mount" 2> /dev/null
+  umount "$work/overlay/merged" "$work/small/merged" "$work/small/layer" "$work/fuse/mount" "$work/smb/mount" "$work/fat/mount" 2> /dev/null
   [ -z "${smbd:-}" ] || kill "$smbd" 2> /dev/null
   rm -rf "$work"
 }
@@ -122,6 +123,30 @@ if [ -e /dev/fuse ] && /usr/bin/python3 -c 'import fusepy' 2> /dev/null; then
 else
   skipped "times refused for the owner: no FUSE here (/dev/fuse, python3-fusepy)"
 fi
+# A FAT image through fusefat, which puts a write after a read on one
+# descriptor elsewhere in the file and reports it done: a patch or an undo
+# there ends done only with the right bytes.
+if command -v fusefat > /dev/null && command -v mkfs.vfat > /dev/null && [ -e /dev/fuse ]; then
+  mkdir -p "$work/fat/mount"
+  truncate -s 8M "$work/fat/image" && mkfs.vfat "$work/fat/image" > /dev/null
+  if fusefat -o rw+ "$work/fat/image" "$work/fat/mount" > /dev/null 2>&1; then
+    for program in "$tool $sample $work/patched.ttf" "$undo $work/patched.ttf $sample"; do
+      set -- $program
+      cp "$2" "$work/fat/mount/font.ttf"
+      run "$1" "$work/fat/mount/font.ttf"
+      if [ $status -eq 0 ]; then
+        cmp -s "$work/fat/mount/font.ttf" "$3" || fail "fusefat, $(basename "$1"): done, with wrong bytes"
+      elif [ $status -ne 4 ]; then
+        fail "fusefat, $(basename "$1"): status $status, neither 0 nor 4"
+      fi
+    done
+  else
+    skipped "fusefat: the FAT image could not be mounted here"
+  fi
+else
+  skipped "fusefat: needs fusefat, mkfs.vfat (Debian's fusefat and dosfstools) and FUSE"
+fi
+
 # An SMB share through a FUSE client: the client sets times by name, not
 # through the handle that wrote, and the server moves the last-write time
 # when that handle closes, after the run's own look. Read on the server,
@@ -177,6 +202,18 @@ EOF
       cmp -s "$below" "$2" || fail "SMB share, $(basename "$1") run $i: the font is not as it should be"
     done
   done
+  # A run that finds nothing writes no time that did not move: on the server
+  # the last-write time keeps its fraction, which the client's time calls cannot carry.
+  below="$smb/share/nothing.ttf"
+  cp "$work/patched.ttf" "$below" && chown daemon "$below"
+  for i in 1 2 3; do
+    old_times "$below"
+    run "$tool" "$smb/mount/127.0.0.1/fonts/nothing.ttf"
+    sleep 1
+    [ $status -eq 1 ] || fail "SMB share, nothing to patch, run $i: status $status, not 1"
+    [ "$(stat -c %y "$below")" = "2017-03-20 10:00:03.123456789 +0000" ] ||
+      fail "SMB share, nothing to patch, run $i: the last-write time is now $(stat -c %y "$below")"
+  done
   below="$smb/share/read-only.ttf"
   old_times "$below"
   run "$tool" "$smb/mount/127.0.0.1/fonts/read-only.ttf"
@@ -196,4 +233,4 @@ elif (: < /dev/tcp/127.0.0.1/445) 2> /dev/null; then
 elif ! smb_share; then
   skipped "an SMB share: the server or the client did not come up"
 fi
-echo "file systems: nothing written for nothing found, overlay copy-up, times refused, an SMB share"
+echo "file systems: nothing written for nothing found, overlay copy-up, times refused, FAT through FUSE, an SMB share"

@@ -61,9 +61,15 @@ std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned 
 bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
                      std::size_t length);
 
-// What was written reaches the storage itself, or false; reads after it ask
-// the storage again rather than a copy kept in memory where the system allows.
+// What was written reaches the storage itself, or false.
 bool write_font_file_through(const FontFile& file);
+
+// As read_font_file, but from the storage rather than the copy the system
+// keeps in memory, where the system allows it (Linux: that copy is dropped
+// first; Windows: through a second, unbuffered handle), so that a file system
+// that put a write elsewhere shows it.
+std::int64_t read_font_file_from_storage(const FontFile& file, std::int64_t offset, unsigned char* into,
+                                         std::size_t length);
 
 // How the file looks now, asked through the handle and not the path. False if
 // the system will not tell.

@@ -229,13 +229,20 @@ bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned c
   return true;
 }
 
-// Once the data is on the storage, its copies in the page cache are clean and
-// can be dropped, so that the next read asks the file system: a FUSE or
-// network file system that put the write elsewhere then shows it.
-bool write_font_file_through(const FontFile& file) {
-  if (fsync(descriptor(file)) != 0) return false;
-  (void)posix_fadvise(descriptor(file), 0, 0, POSIX_FADV_DONTNEED);  // only advice
-  return true;
+bool write_font_file_through(const FontFile& file) { return fsync(descriptor(file)) == 0; }
+
+// Clean pages of the page cache can be dropped, so that the read asks the
+// file system: a FUSE or network file system that put a write elsewhere then
+// shows it. The kernel drops only whole pages within the range given, so it
+// is widened to the pages around it; the rest of the file stays cached.
+std::int64_t read_font_file_from_storage(const FontFile& file, std::int64_t offset, unsigned char* into,
+                                         std::size_t length) {
+  const std::int64_t page = sysconf(_SC_PAGESIZE) > 0 ? sysconf(_SC_PAGESIZE) : 4096;
+  const std::int64_t start = offset / page * page;
+  const std::int64_t end = (offset + static_cast<std::int64_t>(length) + page - 1) / page * page;
+  (void)posix_fadvise(descriptor(file), static_cast<off_t>(start), static_cast<off_t>(end - start),
+                      POSIX_FADV_DONTNEED);  // only advice
+  return read_font_file(file, offset, into, length);
 }
 
 bool tell_font_file_version(const FontFile& file, FileVersion& version) {

@@ -214,6 +214,36 @@ bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned c
 
 bool write_font_file_through(const FontFile& file) { return FlushFileBuffers(handle_of(file)) != 0; }
 
+// An unbuffered handle reads whole sectors into aligned memory: the 4 KiB
+// blocks around the range (VirtualAlloc gives whole pages). Where no such
+// handle can be had, the ordinary read is all there is.
+std::int64_t read_font_file_from_storage(const FontFile& file, std::int64_t offset, unsigned char* into,
+                                         std::size_t length) {
+  constexpr std::int64_t kBlock = 4096;
+  const HANDLE unbuffered = ReOpenFile(handle_of(file), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       FILE_FLAG_NO_BUFFERING);
+  if (unbuffered == INVALID_HANDLE_VALUE) return read_font_file(file, offset, into, length);
+  const std::int64_t start = offset / kBlock * kBlock;
+  const std::int64_t end = (offset + static_cast<std::int64_t>(length) + kBlock - 1) / kBlock * kBlock;
+  const auto span = static_cast<std::size_t>(end - start);
+  void* blocks = VirtualAlloc(nullptr, span, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  std::int64_t got = -1;
+  if (blocks != nullptr) {
+    FontFile direct;
+    direct.handle = reinterpret_cast<std::intptr_t>(unbuffered);
+    const std::int64_t read = read_font_file(direct, start, static_cast<unsigned char*>(blocks), span);
+    if (read >= 0) {
+      const std::int64_t past_offset = read - (offset - start);  // the file may end within the range
+      const auto wanted = static_cast<std::int64_t>(length);
+      got = past_offset <= 0 ? 0 : past_offset < wanted ? past_offset : wanted;
+      CopyMemory(into, static_cast<unsigned char*>(blocks) + (offset - start), static_cast<std::size_t>(got));
+    }
+    (void)VirtualFree(blocks, 0, MEM_RELEASE);
+  }
+  (void)CloseHandle(unbuffered);  // only read
+  return got;
+}
+
 bool tell_font_file_version(const FontFile& file, FileVersion& version) {
   FileIdentity identity;
   return handle_identity(handle_of(file), identity, version);
