@@ -14,11 +14,8 @@ commit's (SOURCE_DATE_EPOCH), so two builds of one commit, in any folders,
 give the same bytes. Needs what setup-debian.sh --packages installs.
 EOF
 }
-case "$#:${1:-}" in
-  1:-h | 1:--help) usage && exit 0 ;;
-  0:) ;;
-  *) echo "build-packages.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
-esac
+. "$(dirname "$0")/lib/takes-no-arguments.sh"
+takes_no_arguments build-packages.sh "$@"
 cd "$(dirname "$0")/.."
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2> /dev/null || echo 0)
 export SOURCE_DATE_EPOCH

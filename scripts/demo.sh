@@ -13,11 +13,8 @@ picture; then undoes the patch on a copy of the result. Everything goes to
 build/demo; no tests are built. Needs what setup-debian.sh --demo installs.
 EOF
 }
-case "$#:${1:-}" in
-  1:-h | 1:--help) usage && exit 0 ;;
-  0:) ;;
-  *) echo "demo.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
-esac
+. "$(dirname "$0")/lib/takes-no-arguments.sh"
+takes_no_arguments demo.sh "$@"
 cd "$(dirname "$0")/.."
 cmake --preset demo > /dev/null
 cmake --build --preset demo --target tovalin tovalin-undo show_zero render_zero > /dev/null

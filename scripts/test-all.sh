@@ -14,11 +14,8 @@ ends the output, and the exit status is 0 only if every leg passed. Needs
 what setup-debian.sh (without options) installs.
 EOF
 }
-case "$#:${1:-}" in
-  1:-h | 1:--help) usage && exit 0 ;;
-  0:) ;;
-  *) echo "test-all.sh: unknown arguments: $*" >&2 && usage >&2 && exit 2 ;;
-esac
+. "$(dirname "$0")/lib/takes-no-arguments.sh"
+takes_no_arguments test-all.sh "$@"
 cd "$(dirname "$0")/.."
 summary=() failed=0
 for leg in native windows release fuzz; do

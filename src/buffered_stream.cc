@@ -29,7 +29,7 @@ FileProblem open_stream(const char* path, BufferedStream& stream, std::size_t ca
   // Plain malloc and free keep the tool free of the C++ runtime library.
   stream.buffer = static_cast<unsigned char*>(std::malloc(capacity));
   if (stream.buffer == nullptr) {
-    (void)close_font_file(stream.file);  // nothing was read or written through it
+    close_unwritten(stream.file);
     return FileProblem::kInputOutput;
   }
   stream.capacity = capacity;

@@ -21,7 +21,7 @@ struct BufferedStream {
 };
 
 // 256 KiB: from 64 KiB up the size makes no measurable difference, natively
-// or under Wine (README, "Benchmark"); the memory stays small and fixed.
+// or under Wine (doc/testing.md, "Benchmark"); the memory stays small and fixed.
 inline constexpr std::size_t kStreamBufferSize = std::size_t{256} << 10;
 
 // Opens the font file (open_font_file) with a buffer of `capacity` bytes, at

@@ -20,6 +20,13 @@ inline constexpr char kUndoBanner[] = "Tovalin " TOVALIN_VERSION
                                       "Usage: tovalin-undo FONT.ttf [quiet]  (any second word means quiet)\n"
                                       "\n";
 
+// After the banner, for --help: what the words mean and what the exit status says.
+inline constexpr char kHelp[] =
+    "  FONT.ttf  the TrueType font (.ttf or .ttc), changed in place\n"
+    "  quiet     prints nothing unless something failed, and does not wait for Enter\n"
+    "Exit status: 0 done, 1 nothing to replace, 2 no font named, 3 cannot be opened,\n"
+    "  4 input/output failure, 5 done but the times not put back, 6 changed by another program\n";
+
 struct Text {
   const char* shift_jis;
   const char* utf8;

@@ -6,9 +6,10 @@
 #include <cstdio>
 
 #include "buffered_stream.h"
+#include "file_guard.h"
 #include "messages.h"
-#include "platform/file_guard.h"
 #include "platform/terminal.h"
+#include "record_scan.h"
 #include "zero_records.h"
 
 // How a run ended, as the process exit status scripts can rely on.
@@ -20,6 +21,7 @@ enum ExitStatus : int {
   kExitIoFailure = 4,
   kExitTimesNotRestored = 5,  // the zero was replaced and is on the disk, the times are not
   kExitChangedByAnother = 6,  // another program changed, replaced or removed the file during the run
+  kExitHelpShown = 0,
 };
 
 // What one program of the tool does: the patch, or its undo, which is the
@@ -37,8 +39,11 @@ struct PatchRun {
   const char* target_path = nullptr;  // argv[1], used and printed exactly as given
   CheckedFile checked_file;           // the file the guard checked, and its times; no other is patched
   BufferedStream stream;              // the font file as the scan reads it
+  ScanResult scan;                    // where the zero is, and what was read around it before the write
   FontFile writer;                    // the font file for the one write, opened once the zero is found
-  int match_count = 0;                // 1 once the slashed zero was written
+  // How the run's own last handle left the file: the scan's, or the
+  // writer's once its times were set. Any other change is another program's.
+  FileVersion as_run_left;
 };
 
 // The step of the work on the file at which a run ended; kDone if it went through.

@@ -179,27 +179,30 @@ INSTANTIATE_TEST_SUITE_P(Runs, RestoreRefused,
 // is never hidden under the old times, and a brief opener is waited out. Under
 // Windows' way of keeping times the run's own handle moves them only at its
 // write-through or close, and that is never taken for another's change.
+// What another program's doing leaves in the file, and its times after the run.
+enum class OthersChange { kNone, kWrites, kCuts };  // at `offset`: its bytes, or the file cut to that length
+enum class TimesAfter { kAsBefore, kNotAsBefore, kLastWriteAsBefore, kFileGone };
+
 struct OtherProgramCase {
   const char* name;
-  Meddling meddling;
-  std::int64_t offset;  // where the other program writes, or the length it cuts the file to
-  Fault fault;
-  bool zero_replaced;  // the run's zero is in the file afterwards
-  ExitStatus status;
+  Meddling meddling = Meddling::kNone;
+  std::int64_t offset = 0;
+  Fault fault = Fault::kNone;
   TimeKeeping time_keeping = TimeKeeping::kAtEachWrite;
   bool undo = false;
+  // What the run must end with.
+  ExitStatus status = kExitReplaced;
+  bool zero_replaced = true;  // the run's zero is in the file afterwards
+  OthersChange change = OthersChange::kNone;
+  TimesAfter times = TimesAfter::kAsBefore;
 };
 
 class AnotherProgramDuringTheRun : public testing::TestWithParam<OtherProgramCase> {};
 
-bool writes_bytes(Meddling m) {
-  return m != Meddling::kNone && m != Meddling::kHoldBrieflyAfterClose &&
-         m != Meddling::kReaderAfterOwnWrite && m != Meddling::kWriterAfterOwnWrite;
-}
-
 TEST_P(AnotherProgramDuringTheRun, NeitherOverwritesNorHidesItsChange) {
   const OtherProgramCase& c = GetParam();
-  const std::string path = testing::TempDir() + "run_other_program_" + c.name + ".ttf";
+  const ScopedFile font(testing::TempDir() + "run_other_program_" + c.name + ".ttf");
+  const std::string& path = font.path;
   const Bytes plain = write_zero_file(path, 400, 20);
   const Bytes content = c.undo ? with_slashed_zero_at(plain, 20) : plain;
   write_file(path, content);
@@ -217,73 +220,123 @@ TEST_P(AnotherProgramDuringTheRun, NeitherOverwritesNorHidesItsChange) {
 
   // A writer kept out by a share mode, instead of breaking a lease, changes nothing.
   const bool kept_out = c.meddling == Meddling::kWriterAfterOwnWrite && !plan.hold_broken;
-  EXPECT_EQ(outcome.status, kept_out ? kExitReplaced : c.status);
-  const bool kept = outcome.status == kExitReplaced;
-  EXPECT_EQ(outcome.output, kept ? "" : expected::kCannotOpen + expected::kPressEnter);
-  if (c.meddling == Meddling::kRemoveAfterClose) return;
-  // Old times also where the run wrote nothing and put back what its scan
-  // moved. A program that puts the times back itself leaves its last-write
-  // time; the run's read of the zero may move the access time (Windows).
-  if (c.meddling == Meddling::kWriteKeepingTimes && !kept) {
+  const ExitStatus status = kept_out ? kExitReplaced : c.status;
+  EXPECT_EQ(outcome.status, status);
+  EXPECT_EQ(outcome.output, status == kExitReplaced ? "" : expected::kCannotOpen + expected::kPressEnter);
+  const TimesAfter times = kept_out ? TimesAfter::kAsBefore : c.times;
+  if (times == TimesAfter::kFileGone) return;
+  if (times == TimesAfter::kLastWriteAsBefore) {
     EXPECT_EQ(file_times(path).last_write, odd_past_times().last_write);
   } else {
-    const bool put_back = c.fault == Fault::kWriteOpenRefused && !writes_bytes(c.meddling);
-    EXPECT_EQ(file_times(path) == odd_past_times(), kept || put_back)
+    EXPECT_EQ(file_times(path) == odd_past_times(), times == TimesAfter::kAsBefore)
         << "times go back only where nothing else happened";
   }
   Bytes expected = !c.zero_replaced ? content : c.undo ? plain : with_slashed_zero_at(plain, 20);
-  if (c.meddling == Meddling::kTruncateWhileBuffered) {
-    expected.resize(static_cast<std::size_t>(c.offset));
-  } else if (writes_bytes(c.meddling)) {
+  if (c.change == OthersChange::kCuts) expected.resize(static_cast<std::size_t>(c.offset));
+  if (c.change == OthersChange::kWrites)
     std::copy(kOtherProgramsBytes.begin(), kOtherProgramsBytes.end(), expected.begin() + c.offset);
-  }
   EXPECT_EQ(read_file(path), expected);
 }
 
+constexpr auto kWrites = OthersChange::kWrites;
+constexpr auto kTimesMoved = TimesAfter::kNotAsBefore;
+
+// Old times also where the run wrote nothing and put back what its scan
+// moved. A program that puts the times back itself leaves its last-write
+// time; the run's read of the zero may move the access time (Windows).
 INSTANTIATE_TEST_SUITE_P(
     Runs, AnotherProgramDuringTheRun,
-    testing::Values(OtherProgramCase{"WritesOverTheBufferedZero", Meddling::kWriteWhileBuffered, 25,
-                                     Fault::kNone, false, kExitChangedByAnother},
-                    OtherProgramCase{"WritesElsewhereWhileTheZeroIsBuffered", Meddling::kWriteWhileBuffered,
-                                     300, Fault::kNone, false, kExitChangedByAnother},
-                    OtherProgramCase{"CutsTheFileWhileTheZeroIsBuffered", Meddling::kTruncateWhileBuffered,
-                                     100, Fault::kNone, false, kExitChangedByAnother},
-                    OtherProgramCase{"WritesRightAfterTheRunsOwnWrite", Meddling::kWriteAfterOwnWrite, 300,
-                                     Fault::kNone, true, kExitChangedByAnother},
-                    OtherProgramCase{"ReaderRightAfterTheRunsOwnWrite", Meddling::kReaderAfterOwnWrite, 0,
-                                     Fault::kNone, true, kExitReplaced},
-                    OtherProgramCase{"WriterOpensRightAfterTheRunsOwnWrite", Meddling::kWriterAfterOwnWrite,
-                                     0, Fault::kNone, true, kExitChangedByAnother},
-                    OtherProgramCase{"WritesIntoTheZeroAndPutsTheTimesBack", Meddling::kWriteKeepingTimes, 60,
-                                     Fault::kNone, false, kExitChangedByAnother},
-                    OtherProgramCase{"WritesElsewhereAndPutsTheTimesBack", Meddling::kWriteKeepingTimes, 300,
-                                     Fault::kNone, true, kExitReplaced},
-                    OtherProgramCase{"WriteRefusedAfterTheScanMovedTheAccessTime", Meddling::kNone, 0,
-                                     Fault::kWriteOpenRefused, false, kExitCannotOpen},
-                    OtherProgramCase{"WriteRefusedByAWriterThatChangedIt", Meddling::kWriteBeforeWriteOpen,
-                                     300, Fault::kWriteOpenRefused, false, kExitChangedByAnother},
-                    OtherProgramCase{"BriefOpenerIsWaitedOut", Meddling::kHoldBrieflyAfterClose, 0,
-                                     Fault::kNone, true, kExitReplaced},
-                    OtherProgramCase{"Removed", Meddling::kRemoveAfterClose, 0, Fault::kNone, true,
-                                     kExitChangedByAnother},
-                    OtherProgramCase{"WrittenByAnother", Meddling::kWriteAfterClose, 0, Fault::kNone, true,
-                                     kExitChangedByAnother},
-                    OtherProgramCase{"TimeWriteFails", Meddling::kNone, 0, Fault::kTimeWrite, true,
-                                     kExitTimesNotRestored},
-                    OtherProgramCase{"NoneUnderWindowsTimesAtClose", Meddling::kNone, 0, Fault::kNone, true,
-                                     kExitReplaced, TimeKeeping::kAtClose},
-                    OtherProgramCase{"NoneUnderWindowsTimesAtWriteThrough", Meddling::kNone, 0, Fault::kNone,
-                                     true, kExitReplaced, TimeKeeping::kAtWriteThroughOrClose},
-                    OtherProgramCase{"NoneUnderWindowsTimesAtCloseUndo", Meddling::kNone, 0, Fault::kNone,
-                                     true, kExitReplaced, TimeKeeping::kAtClose, true},
-                    OtherProgramCase{"NoneUnderWindowsTimesAtWriteThroughUndo", Meddling::kNone, 0,
-                                     Fault::kNone, true, kExitReplaced, TimeKeeping::kAtWriteThroughOrClose,
-                                     true},
-                    OtherProgramCase{"WrittenByAnotherUnderWindowsTimesAtClose", Meddling::kWriteAfterClose,
-                                     0, Fault::kNone, true, kExitChangedByAnother, TimeKeeping::kAtClose},
-                    OtherProgramCase{"WrittenByAnotherUnderWindowsTimesAtWriteThrough",
-                                     Meddling::kWriteAfterClose, 0, Fault::kNone, true, kExitChangedByAnother,
-                                     TimeKeeping::kAtWriteThroughOrClose}),
+    testing::Values(
+        OtherProgramCase{.name = "WritesOverTheBufferedZero",
+                         .meddling = Meddling::kWriteWhileBuffered,
+                         .offset = 25,
+                         .status = kExitChangedByAnother,
+                         .zero_replaced = false,
+                         .change = kWrites,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "WritesElsewhereWhileTheZeroIsBuffered",
+                         .meddling = Meddling::kWriteWhileBuffered,
+                         .offset = 300,
+                         .status = kExitChangedByAnother,
+                         .zero_replaced = false,
+                         .change = kWrites,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "CutsTheFileWhileTheZeroIsBuffered",
+                         .meddling = Meddling::kTruncateWhileBuffered,
+                         .offset = 100,
+                         .status = kExitChangedByAnother,
+                         .zero_replaced = false,
+                         .change = OthersChange::kCuts,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "WritesRightAfterTheRunsOwnWrite",
+                         .meddling = Meddling::kWriteAfterOwnWrite,
+                         .offset = 300,
+                         .status = kExitChangedByAnother,
+                         .change = kWrites,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "ReaderRightAfterTheRunsOwnWrite",
+                         .meddling = Meddling::kReaderAfterOwnWrite},
+        OtherProgramCase{.name = "WriterOpensRightAfterTheRunsOwnWrite",
+                         .meddling = Meddling::kWriterAfterOwnWrite,
+                         .status = kExitChangedByAnother,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "WritesIntoTheZeroAndPutsTheTimesBack",
+                         .meddling = Meddling::kWriteKeepingTimes,
+                         .offset = 60,
+                         .status = kExitChangedByAnother,
+                         .zero_replaced = false,
+                         .change = kWrites,
+                         .times = TimesAfter::kLastWriteAsBefore},
+        OtherProgramCase{.name = "WritesElsewhereAndPutsTheTimesBack",
+                         .meddling = Meddling::kWriteKeepingTimes,
+                         .offset = 300,
+                         .change = kWrites},
+        OtherProgramCase{.name = "WriteRefusedAfterTheScanMovedTheAccessTime",
+                         .fault = Fault::kWriteOpenRefused,
+                         .status = kExitCannotOpen,
+                         .zero_replaced = false},
+        OtherProgramCase{.name = "WriteRefusedByAWriterThatChangedIt",
+                         .meddling = Meddling::kWriteBeforeWriteOpen,
+                         .offset = 300,
+                         .fault = Fault::kWriteOpenRefused,
+                         .status = kExitChangedByAnother,
+                         .zero_replaced = false,
+                         .change = kWrites,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "BriefOpenerIsWaitedOut", .meddling = Meddling::kHoldBrieflyAfterClose},
+        OtherProgramCase{.name = "Removed",
+                         .meddling = Meddling::kRemoveAfterClose,
+                         .status = kExitChangedByAnother,
+                         .times = TimesAfter::kFileGone},
+        OtherProgramCase{.name = "WrittenByAnother",
+                         .meddling = Meddling::kWriteAfterClose,
+                         .status = kExitChangedByAnother,
+                         .change = kWrites,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "TimeWriteFails",
+                         .fault = Fault::kTimeWrite,
+                         .status = kExitTimesNotRestored,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "NoneUnderWindowsTimesAtClose", .time_keeping = TimeKeeping::kAtClose},
+        OtherProgramCase{.name = "NoneUnderWindowsTimesAtWriteThrough",
+                         .time_keeping = TimeKeeping::kAtWriteThroughOrClose},
+        OtherProgramCase{
+            .name = "NoneUnderWindowsTimesAtCloseUndo", .time_keeping = TimeKeeping::kAtClose, .undo = true},
+        OtherProgramCase{.name = "NoneUnderWindowsTimesAtWriteThroughUndo",
+                         .time_keeping = TimeKeeping::kAtWriteThroughOrClose,
+                         .undo = true},
+        OtherProgramCase{.name = "WrittenByAnotherUnderWindowsTimesAtClose",
+                         .meddling = Meddling::kWriteAfterClose,
+                         .time_keeping = TimeKeeping::kAtClose,
+                         .status = kExitChangedByAnother,
+                         .change = kWrites,
+                         .times = kTimesMoved},
+        OtherProgramCase{.name = "WrittenByAnotherUnderWindowsTimesAtWriteThrough",
+                         .meddling = Meddling::kWriteAfterClose,
+                         .time_keeping = TimeKeeping::kAtWriteThroughOrClose,
+                         .status = kExitChangedByAnother,
+                         .change = kWrites,
+                         .times = kTimesMoved}),
     CaseName());
 
 // Another process points the path at another file while the run is between

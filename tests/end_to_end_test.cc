@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "case_name.h"
 #include "expected_output.h"
@@ -174,6 +175,31 @@ TEST(EndToEndNotARegularFile, AFolderADeviceAndAMissingFileAreRefused) {
     EXPECT_EQ(run.output, with_platform_line_ends(expected::kCannotOpen + expected::kPressEnter)) << name;
     EXPECT_EQ(run.exit_status, 3) << name;
   }
+}
+
+// A plain request for help shows the usage and ends at once, for both
+// programs; a file of that name is still the font.
+TEST(EndToEndHelp, AWordForHelpShowsTheUsageUnlessAFileHasThatName) {
+  for (const Program program : {Program::kTovalin, Program::kTovalinUndo}) {
+    const std::string& banner = program == Program::kTovalin ? expected::kBanner : expected::kUndoBanner;
+    for (const char* word : {"--help", "-h"}) {
+      const ToolRun run = run_tool({word}, "\n", RunAs::kSelf, program);
+      EXPECT_EQ(run.exit_status, 0) << word;
+      EXPECT_EQ(run.output.rfind(with_platform_line_ends(banner + "  FONT.ttf"), 0), 0u) << run.output;
+      EXPECT_NE(run.output.find("Exit status:"), std::string::npos) << run.output;
+      EXPECT_EQ(run.output.find(with_platform_line_ends(expected::kPressEnter)), std::string::npos)
+          << "no wait: " << run.output;
+    }
+  }
+  namespace fs = std::filesystem;
+  const fs::path was = fs::current_path();
+  fs::current_path(testing::TempDir());
+  write_file("--help", fixture_bytes(Fixture::kSampleFont));
+  EXPECT_EQ(run_tool({"--help", "quiet"}, "").exit_status, 0);
+  EXPECT_EQ(read_file("--help").size(), fixture_bytes(Fixture::kSampleFont).size());
+  EXPECT_NE(read_file("--help"), fixture_bytes(Fixture::kSampleFont)) << "the file named --help is patched";
+  std::remove("--help");
+  fs::current_path(was);
 }
 
 }  // namespace

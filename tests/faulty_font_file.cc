@@ -191,4 +191,12 @@ bool __wrap_close_font_file(FontFile& file) {
   return closed && !fails(Fault::kClose);
 }
 
+// Only the real calls, which the list makes wrapped too.
+bool __wrap_font_file_still_held(const FontFile& file) { return __real_font_file_still_held(file); }
+
+std::int64_t __wrap_read_font_file_from_storage(const FontFile& file, std::int64_t offset,
+                                                unsigned char* into, std::size_t length) {
+  return __real_read_font_file_from_storage(file, offset, into, length);
+}
+
 }  // extern "C"

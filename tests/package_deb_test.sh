@@ -18,9 +18,11 @@ for file in bin/tovalin bin/tovalin-undo share/man/man1/tovalin.1.gz share/man/m
   $doc/examples/patch-folder.sh; do
   test -f "$work/prefix/$file" || fail "cmake --install put no $file"
 done
-# Every file the installed README.md links to stands where the link looks.
-for link in $(grep -o '](\([^):]*\))' "$work/prefix/$doc/README.md" | sed 's/^](//; s/)$//'); do
-  test -f "$work/prefix/$doc/$link" || fail "README.md links $link, which cmake --install did not put beside it"
+# Every file the installed README.md and doc/*.md link to stands where the link looks.
+for page in "$work/prefix/$doc/README.md" "$work/prefix/$doc/doc/"*.md; do
+  for link in $(grep -o '](\([^):]*\))' "$page" | sed 's/^](//; s/)$//'); do
+    test -f "$(dirname "$page")/$link" || fail "$(basename "$page") links $link, which cmake --install did not put there"
+  done
 done
 
 # The man pages format without a warning in the C locale and still say what each message means.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
@@ -42,3 +43,13 @@ inline void write_file(const std::string& path, const Bytes& content) {
   if (!content.empty()) std::fwrite(content.data(), 1, content.size(), f);
   std::fclose(f);
 }
+
+// A test's file, removed when the test ends however it ends, so a failed
+// assertion leaves nothing behind.
+struct ScopedFile {
+  std::string path;
+  explicit ScopedFile(std::string at) : path(std::move(at)) {}
+  ~ScopedFile() { std::remove(path.c_str()); }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+};

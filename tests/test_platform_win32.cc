@@ -171,16 +171,26 @@ bool opens_by_others_detectable(const std::string&) { return true; }
 
 // Root writes through the read-only attribute under Wine; the immutable flag
 // of the Linux file underneath stops it. Wine runs Linux programs directly.
+// Whether the file at `path` can be opened for writing (or is not there),
+// waited for up to five seconds: Wine starts a Linux program such as chattr
+// and may report it ended before its change is made.
+bool writable_within_a_while(const std::string& path, bool wanted) {
+  for (int tries = 0; tries < 100; ++tries) {
+    std::FILE* f = std::fopen(path.c_str(), "rb+");
+    const bool writable = f != nullptr || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (f != nullptr) std::fclose(f);
+    if (writable == wanted) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
 bool make_unwritable(const std::string& path, RunAs& who) {
   who = RunAs::kSelf;
   Child child;
   if (!start_child("/usr/bin/chattr +i " + path, child)) return false;
   finish_child(child);
-  std::FILE* f = std::fopen(path.c_str(), "rb+");
-  if (f != nullptr) {
-    std::fclose(f);
-    return false;
-  }
+  if (!writable_within_a_while(path, false)) return false;
   // Windows lets a read-only file's times be set; nobody may set an immutable
   // file's. Wine's reads move the access time where Linux's relatime would,
   // so one read here settles it, as on a font read since its last change, and
@@ -195,6 +205,7 @@ bool make_unwritable(const std::string& path, RunAs& who) {
 void make_writable(const std::string& path) {
   Child child;
   if (start_child("/usr/bin/chattr -i " + path, child)) finish_child(child);
+  (void)writable_within_a_while(path, true);
 }
 
 const char* const kEndlessDevice = "";

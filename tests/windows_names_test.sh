@@ -45,6 +45,9 @@ status=$?
 [ $status -eq 3 ] || fail "lone\\uD800.ttf: status $status, not 3"
 cmp -s "lone$(printf '\xef\xbf\xbd').ttf" "$sample" || fail "lone\\uD800.ttf: the file named with U+FFFD was changed"
 
+# /? asks for help on Windows, as --help and -h do on both builds.
+wine "$exe" '/?' < /dev/null | tr -d '\r' | grep -q '^Exit status:' || fail "/? shows no usage"
+
 # A console shows the Japanese texts whatever its code page; Wine's console on
 # a terminal hands them on in the terminal's UTF-8. Escape sequences and CRs dropped.
 cp "$sample" console.ttf

@@ -65,15 +65,3 @@ inline unsigned moved_times(const SavedFileTimes& saved, const SavedFileTimes& n
          (saved.last_access == now.last_access ? kNoTime : kLastAccessTime) |
          (saved.last_write == now.last_write ? kNoTime : kLastWriteTime);
 }
-
-// Why an open of the font file, or the step done through it, failed.
-enum class FileProblem {
-  kNone,
-  kBusy,               // another program has it open or locked; worth a short wait
-  kMissing,            // no such file
-  kDenied,             // no permission, or a read-only file or filesystem
-  kNotRegularFile,     // a directory, device, pipe or pseudo-file: never a font
-  kChangedByAnother,   // replaced, removed or written by another program meanwhile
-  kNotTheCheckedFile,  // the path leads to another file than the one the guard checked
-  kInputOutput,        // the system failed otherwise
-};

@@ -11,7 +11,7 @@
 #include <ctime>
 
 #include "platform/filesystem_magic_posix.h"
-#include "platform/font_file.h"
+#include "platform/font_file_native.h"
 
 namespace {
 
@@ -200,33 +200,19 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold /*hold*/, F
   return FileProblem::kNone;
 }
 
-FileProblem open_font_file(const char* path, FileAccess access, FontFile& file) {
-  return open_exclusive(path, access, Hold::kWritersOut, file);
+std::int64_t read_once(const FontFile& file, std::int64_t offset, unsigned char* into, std::size_t length) {
+  for (;;) {
+    const ssize_t n = pread(descriptor(file), into, length, static_cast<off_t>(offset));
+    if (n >= 0 || errno != EINTR) return n;
+  }
 }
 
-std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
-                            std::size_t length) {
-  std::size_t got = 0;
-  while (got < length) {
-    const ssize_t n = pread(descriptor(file), into + got, length - got, static_cast<off_t>(offset + got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
+std::int64_t write_once(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                        std::size_t length) {
+  for (;;) {
+    const ssize_t n = pwrite(descriptor(file), bytes, length, static_cast<off_t>(offset));
+    if (n >= 0 || errno != EINTR) return n;
   }
-  return static_cast<std::int64_t>(got);
-}
-
-bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
-                     std::size_t length) {
-  std::size_t put = 0;
-  while (put < length) {
-    const ssize_t n = pwrite(descriptor(file), bytes + put, length - put, static_cast<off_t>(offset + put));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    put += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 bool write_font_file_through(const FontFile& file) { return fsync(descriptor(file)) == 0; }

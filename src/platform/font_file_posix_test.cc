@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/file_guard.h"
+#include "file_guard.h"
 #include "platform/font_file.h"
 #include "platform/process.h"
 #include "test_bytes.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <windows.h>
 
-#include "platform/font_file.h"
+#include "platform/font_file_native.h"
 #include "platform/wide_text_win32.h"
 
 namespace {
@@ -182,34 +182,18 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold hold, FontF
   return FileProblem::kNone;
 }
 
-FileProblem open_font_file(const char* path, FileAccess access, FontFile& file) {
-  return open_exclusive(path, access, Hold::kWritersOut, file);
+std::int64_t read_once(const FontFile& file, std::int64_t offset, unsigned char* into, std::size_t length) {
+  OVERLAPPED where = at(offset);
+  DWORD n = 0;
+  if (ReadFile(handle_of(file), into, part_of(length), &n, &where)) return n;
+  return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
 }
 
-std::int64_t read_font_file(const FontFile& file, std::int64_t offset, unsigned char* into,
-                            std::size_t length) {
-  std::size_t got = 0;
-  while (got < length) {
-    OVERLAPPED where = at(offset + static_cast<std::int64_t>(got));
-    DWORD n = 0;
-    if (!ReadFile(handle_of(file), into + got, part_of(length - got), &n, &where))
-      return GetLastError() == ERROR_HANDLE_EOF ? static_cast<std::int64_t>(got) : -1;
-    if (n == 0) break;
-    got += n;
-  }
-  return static_cast<std::int64_t>(got);
-}
-
-bool write_font_file(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
-                     std::size_t length) {
-  std::size_t put = 0;
-  while (put < length) {
-    OVERLAPPED where = at(offset + static_cast<std::int64_t>(put));
-    DWORD n = 0;
-    if (!WriteFile(handle_of(file), bytes + put, part_of(length - put), &n, &where) || n == 0) return false;
-    put += n;
-  }
-  return true;
+std::int64_t write_once(const FontFile& file, std::int64_t offset, const unsigned char* bytes,
+                        std::size_t length) {
+  OVERLAPPED where = at(offset);
+  DWORD n = 0;
+  return WriteFile(handle_of(file), bytes, part_of(length), &n, &where) ? n : -1;
 }
 
 bool write_font_file_through(const FontFile& file) { return FlushFileBuffers(handle_of(file)) != 0; }
@@ -220,8 +204,8 @@ bool write_font_file_through(const FontFile& file) { return FlushFileBuffers(han
 std::int64_t read_font_file_from_storage(const FontFile& file, std::int64_t offset, unsigned char* into,
                                          std::size_t length) {
   constexpr std::int64_t kBlock = 4096;
-  const HANDLE unbuffered = ReOpenFile(handle_of(file), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       FILE_FLAG_NO_BUFFERING);
+  const HANDLE unbuffered =
+      ReOpenFile(handle_of(file), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_NO_BUFFERING);
   if (unbuffered == INVALID_HANDLE_VALUE) return read_font_file(file, offset, into, length);
   const std::int64_t start = offset / kBlock * kBlock;
   const std::int64_t end = (offset + static_cast<std::int64_t>(length) + kBlock - 1) / kBlock * kBlock;

@@ -24,6 +24,10 @@ ProcessSetting prepare_process();
 // look-alikes, and UTF-8 itself has no lone surrogates); on Linux `argv` itself.
 char** program_arguments(int& argc, char** argv);
 
+// Whether `argument` is how the platform's programs are asked for their
+// usage: --help or -h, and on Windows /? as well.
+bool is_help_word(const char* argument);
+
 // From the open for the write until the times are back, a request to stop
 // (Linux: SIGINT, SIGTERM, SIGHUP; Windows: a console control event) waits;
 // released, a request that came meanwhile ends the process as it would have.

@@ -65,6 +65,12 @@ ProcessSetting prepare_process() {
 
 char** program_arguments(int&, char** argv) { return argv; }
 
+bool is_help_word(const char* argument) {
+  for (const char* word : {"--help", "-h"})
+    if (std::strcmp(argument, word) == 0) return true;
+  return false;
+}
+
 void hold_termination() {
   const sigset_t signals = termination_signals();
   (void)sigprocmask(SIG_BLOCK, &signals, nullptr);  // cannot fail with SIG_BLOCK and a valid set

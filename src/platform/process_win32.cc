@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <initializer_list>
 
 #include "platform/process.h"
 #include "platform/wide_text_win32.h"
@@ -53,6 +55,12 @@ char** program_arguments(int& argc, char** argv) {
     if (arguments[i] == nullptr) return argv;
   }
   return arguments;
+}
+
+bool is_help_word(const char* argument) {
+  for (const char* word : {"--help", "-h", "/?"})
+    if (std::strcmp(argument, word) == 0) return true;
+  return false;
 }
 
 void hold_termination() { InterlockedExchange(&holding, 1); }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The guard and the run's font file name files alike, and the guard puts times
 // back only on the file it checked.
-#include "platform/file_guard.h"
+#include "file_guard.h"
 
 #include <gtest/gtest.h>
 

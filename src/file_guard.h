@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "file_problem.h"
 #include "platform/file_identity.h"
 
 // What the capture saw, carried by the run to the restore.

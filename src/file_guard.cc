@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/file_guard.h"
+#include "file_guard.h"
 
 #include "platform/font_file.h"
 
@@ -11,7 +11,7 @@ FileProblem capture(const char* path, CheckedFile& checked) {
   if (problem != FileProblem::kNone) return problem;
   checked.identity = file.identity;
   checked.version = file.version;
-  (void)close_font_file(file);  // nothing was read or written through it
+  close_unwritten(file);
   return FileProblem::kNone;
 }
 
@@ -24,7 +24,7 @@ FileProblem open_as_left(const char* path, const CheckedFile& checked, const Fil
   const FileProblem problem = open_exclusive(path, access, Hold::kAlone, file, &now);
   if (problem != FileProblem::kNone) return problem;
   if (file.identity == checked.identity && looks_as_left(left_by_run, file.version)) return problem;
-  (void)close_font_file(file);  // nothing was read or written through it
+  close_unwritten(file);
   return FileProblem::kChangedByAnother;
 }
 
@@ -33,7 +33,7 @@ FileProblem look(const char* path, const CheckedFile& checked, const FileVersion
                  SavedFileTimes& now) {
   FontFile file;
   const FileProblem problem = open_as_left(path, checked, left_by_run, FileAccess::kLook, file, now);
-  if (problem == FileProblem::kNone) (void)close_font_file(file);  // nothing went through it
+  if (problem == FileProblem::kNone) close_unwritten(file);
   return problem;
 }
 
@@ -45,7 +45,7 @@ FileProblem put_back(const char* path, const CheckedFile& checked, const FileVer
   FileProblem problem = open_as_left(path, checked, left_by_run, FileAccess::kSetTimes, file, now);
   if (problem != FileProblem::kNone) return problem;
   problem = set_font_file_times(file, checked.times, which);
-  (void)close_font_file(file);  // the times are set by then; no file data went through it
+  close_unwritten(file);  // the times are set by then
   return problem;
 }
 
