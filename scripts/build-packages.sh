@@ -7,11 +7,13 @@ set -euo pipefail
 usage() {
   cat << 'EOF'
 usage: scripts/build-packages.sh
-Builds the two packages from this checkout into build/packages: the Linux
-.deb (release build, hardened) and the Windows .zip (the static .exe files),
-without the tests. Both are reproducible: every time stamp in them is the
-commit's (SOURCE_DATE_EPOCH), so two builds of one commit, in any folders,
-give the same bytes. Needs what setup-debian.sh --packages installs.
+Builds the packages from this checkout into build/packages: the Linux .debs
+for amd64 and arm64 (release builds, hardened) and the Windows .zip (the
+static .exe files), without the tests, and SHA256SUMS, which lists each with
+its SHA-256 (check with sha256sum -c SHA256SUMS). All are reproducible: every
+time stamp in them is the commit's (SOURCE_DATE_EPOCH), so two builds of one
+commit, in any folders, give the same bytes. Needs what setup-debian.sh
+--packages installs.
 EOF
 }
 . "$(dirname "$0")/lib/takes-no-arguments.sh"
@@ -19,13 +21,14 @@ takes_no_arguments build-packages.sh "$@"
 cd "$(dirname "$0")/.."
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2> /dev/null || echo 0)
 export SOURCE_DATE_EPOCH
-for preset in deb zip; do
+for preset in deb deb-arm64 zip; do
   cmake --preset "$preset" > /dev/null
   cmake --build --preset "$preset" > /dev/null
   rm -rf "build/$preset/packages"
   (cd "build/$preset" && cpack > /dev/null)
 done
 rm -rf build/packages && mkdir -p build/packages
-cp build/deb/packages/*.deb build/zip/packages/*.zip build/packages/
+cp build/deb/packages/*.deb build/deb-arm64/packages/*.deb build/zip/packages/*.zip build/packages/
+(cd build/packages && sha256sum -- *.deb *.zip > SHA256SUMS)
 echo "packages:"
-ls -1 "$PWD"/build/packages/*.deb "$PWD"/build/packages/*.zip
+ls -1 "$PWD"/build/packages/*.deb "$PWD"/build/packages/*.zip "$PWD"/build/packages/SHA256SUMS

@@ -23,7 +23,10 @@ export DEBIAN_FRONTEND=noninteractive
 demo_packages="cmake ninja-build g++ pkg-config libfreetype-dev libpng-dev"
 # The .deb's dependencies are computed by dpkg-shlibdeps, which needs file;
 # git dates the packages by the commit.
-package_packages="cmake ninja-build g++ dpkg-dev file git g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64"
+package_packages="cmake ninja-build g++ dpkg-dev file git g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-aarch64-linux-gnu libc6:arm64 libstdc++6:arm64"
+# The arm64 build's runtime (for dpkg-shlibdeps, and for its tests under qemu-user).
+[ "${1:-}" = --demo ] || as_root dpkg --add-architecture arm64
 as_root apt-get update
 case "${1:-}" in
   --demo)
@@ -41,4 +44,13 @@ as_root apt-get install -y $demo_packages $package_packages make \
   wine wine64 icoutils locales \
   python3 python3-fonttools opentype-sanitizer clang libclang-rt-dev time \
   lintian dpkg-dev e2fsprogs util-linux strace man-db ca-certificates \
-  inotify-tools python3-fusepy samba smbnetfs fusefat dosfstools perl
+  inotify-tools python3-fusepy samba smbnetfs fusefat dosfstools perl \
+  qemu-user qemu-user-binfmt binfmt-support
+# The arm64 tests start the tool themselves, so the kernel must hand arm64
+# programs to qemu-aarch64 (binfmt_misc). A machine that allows no such
+# registration (an unprivileged container) skips the arm64 leg, saying so.
+if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+  as_root mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2> /dev/null || true
+fi
+as_root update-binfmts --enable qemu-aarch64 2> /dev/null ||
+  echo "setup-debian.sh: arm64 programs cannot be registered with binfmt_misc here; the arm64 tests will be skipped"
