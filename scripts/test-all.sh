@@ -9,8 +9,8 @@ usage() {
 usage: scripts/test-all.sh
 Builds and tests every leg: Linux with sanitizers, Windows under Wine, the
 Linux release build that the .deb ships (with the package test), the arm64
-release build under qemu-user (skipped where binfmt_misc cannot run it), and
-the scan fuzzer's seed corpus. Every leg runs; a summary with one line per leg
+release build under qemu-user (skipped where binfmt_misc cannot run it), the
+page in Chromium and Firefox ESR, and the scan fuzzer's seed corpus. Every leg runs; a summary with one line per leg
 ends the output, and the exit status is 0 only if every leg passed. Needs
 what setup-debian.sh (without options) installs.
 EOF
@@ -19,7 +19,7 @@ EOF
 takes_no_arguments test-all.sh "$@"
 cd "$(dirname "$0")/.."
 summary=() failed=0
-for leg in native windows release arm64 fuzz; do
+for leg in native windows release arm64 web fuzz; do
   log=$(mktemp)
   # The arm64 build's tests start the tool as any program, which needs the
   # kernel to hand it to qemu-aarch64.
