@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The page in Debian's Chromium and Firefox ESR, opened from file:// with no
 // server: it patches and undoes fonts byte for byte as a reference model of
-// the two records says (every first zero replaced until none is left),
-// offers no download when nothing was replaced, speaks Japanese to a
-// Japanese browser, and loads nothing from anywhere else.
+// the two records says (every first zero replaced until none is left), the
+// undo of its own download among them, offers no download when nothing was
+// replaced, has a 64 MiB font ready within three times its own time to read
+// the file plus half a second, speaks Japanese to a Japanese browser, and
+// loads nothing from anywhere else.
 //   usage: node page_test.mjs PAGE SAMPLE_FONT ZERO_RECORDS_SOURCE [COLLECTION]
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createHash, randomBytes } from "node:crypto";
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -49,9 +52,9 @@ const sample = readFileSync(sample_path);
 const patched = replaced_all(sample, plain, slashed).out;
 const fonts = [
   { name: "tovalin-sample.ttf", bytes: sample, mode: "patch" },
-  { name: "patched.ttf", bytes: patched, mode: "undo" },
   { name: "already.ttf", bytes: patched, mode: "patch" },
-  { name: "noise.ttf", bytes: Buffer.alloc(5000, 0x31), mode: "patch" },
+  { name: "noise.ttf", bytes: randomBytes(5000), mode: "patch" },
+  { name: "empty.ttf", bytes: Buffer.alloc(0), mode: "patch" },
 ];
 if (collection_path) fonts.push({ name: "twenty.ttc", bytes: readFileSync(collection_path), mode: "patch" });
 for (const font of fonts) {
@@ -59,6 +62,13 @@ for (const font of fonts) {
   writeFileSync(font.path, font.bytes);
   const [from, to] = font.mode === "undo" ? [slashed, plain] : [plain, slashed];
   font.expected = replaced_all(font.bytes, from, to);
+}
+
+const large_font = { name: "large.ttf", path: join(work, "large.ttf"), mode: "patch" };
+{
+  const bytes = Buffer.concat([randomBytes(64 * 1024 * 1024 - sample.length), sample]);
+  writeFileSync(large_font.path, bytes);
+  large_font.digest = createHash("sha256").update(replaced_all(bytes, plain, slashed).out).digest("hex");
 }
 
 const quiet_flags = ["--no-first-run", "--disable-background-networking", "--disable-component-update",
@@ -84,26 +94,30 @@ async function open_page(browser) {
 }
 
 // Picks `font` in the page's labelled input, with its mode, and waits for the outcome.
-async function pick(page, font) {
+async function pick(page, font, want_digest = false) {
   await page.click(`input[name="mode"][value="${font.mode}"]`);
   await page.evaluate(() => { document.getElementById("status").dataset.outcome = ""; });
   const input = await page.$("input#font");
   await input.uploadFile(font.path);
   await page.waitForFunction(() => !["", "working"].includes(document.getElementById("status").dataset.outcome ?? ""),
     { timeout: 20000 });
-  return page.evaluate(async () => {
+  return page.evaluate(async (want_digest) => {
     const status = document.getElementById("status");
     const link = document.querySelector("#result a[download]");
     let bytes = null;
-    if (link) {
+    if (link && want_digest) {
+      const got = await (await fetch(link.href)).arrayBuffer();
+      bytes = [...new Uint8Array(await crypto.subtle.digest("SHA-256", got))]
+        .map((b) => b.toString(16).padStart(2, "0")).join("");
+    } else if (link) {
       const got = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
       let text = "";
       for (let i = 0; i < got.length; i += 8192) text += String.fromCharCode(...got.subarray(i, i + 8192));
       bytes = btoa(text);
     }
     return { outcome: status.dataset.outcome, text: status.textContent, role: status.getAttribute("role"),
-      download: link ? link.download : null, bytes };
-  });
+      download: link ? link.download : null, bytes, ms: Number(status.dataset.ms) };
+  }, want_digest);
 }
 
 for (const browser_name of ["chromium", "firefox"]) {
@@ -126,6 +140,33 @@ for (const browser_name of ["chromium", "firefox"]) {
         `${what}: the download is not the font with every zero replaced`);
     }
   }
+  // The undo of the page's own download gives the original back.
+  const own = await pick(page, fonts[0]);
+  const download = { name: "tovalin-sample.ttf", path: join(work, "download", "tovalin-sample.ttf"), mode: "undo" };
+  mkdirSync(join(work, "download"), { recursive: true });
+  writeFileSync(download.path, Buffer.from(own.bytes ?? "", "base64"));
+  const undone = await pick(page, download);
+  check(undone.outcome === "replaced" && Buffer.from(undone.bytes ?? "", "base64").equals(sample),
+    `${browser_name}: the undo of the page's own download is not the original`);
+  // 64 MiB with the zero at its end: ready within three times the page's own
+  // time to read the file, plus half a second.
+  const large = await pick(page, large_font, true);
+  // The page's own time to read the file: through an input of the test's own.
+  const reader = await page.evaluateHandle(() => {
+    const element = document.createElement("input");
+    element.type = "file";
+    document.body.append(element);
+    return element;
+  });
+  await reader.uploadFile(large_font.path);
+  const reading = await page.evaluate(async (element) => {
+    const start = performance.now();
+    await element.files[0].arrayBuffer();
+    return performance.now() - start;
+  }, reader);
+  check(large.outcome === "replaced" && large.bytes === large_font.digest, `${browser_name}, 64 MiB: ${large.outcome}, not the right bytes`);
+  check(large.ms <= 3 * reading + 500, `${browser_name}, 64 MiB: ready after ${large.ms} ms, reading takes ${Math.round(reading)} ms`);
+  console.log(`${browser_name}, 64 MiB: ready after ${large.ms} ms; the page reads the file in ${Math.round(reading)} ms`);
   check(page.elsewhere.length === 0, `${browser_name}: the page loaded ${page.elsewhere.join(" ")}`);
   await browser.close();
 
