@@ -8,7 +8,7 @@
 // loads nothing from anywhere else.
 //   usage: node page_test.mjs PAGE SAMPLE_FONT ZERO_RECORDS_SOURCE [COLLECTION]
 import { createHash, randomBytes } from "node:crypto";
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -75,11 +75,11 @@ const quiet_flags = ["--no-first-run", "--disable-background-networking", "--dis
   "--disable-sync", "--disable-gpu", "--no-sandbox", "--disable-quic"];
 function launch(browser, language) {
   if (browser === "chromium") {
-    return puppeteer.launch({ browser: "chrome", executablePath: "/usr/bin/chromium", headless: true,
+    return puppeteer.launch({ browser: "chrome", executablePath: executables.chromium, headless: true,
       userDataDir: mkdtempSync(join(work, "profile-")), args: [...quiet_flags, `--lang=${language}`, `--accept-lang=${language}`],
       env: { ...process.env, LANGUAGE: language } });
   }
-  return puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true,
+  return puppeteer.launch({ browser: "firefox", executablePath: executables.firefox, headless: true,
     extraPrefsFirefox: { "intl.accept_languages": language, "intl.locale.requested": language } });
 }
 
@@ -120,7 +120,15 @@ async function pick(page, font, want_digest = false) {
   }, want_digest);
 }
 
+// A browser that is not installed is skipped, saying so; none at all is a skip (77).
+const executables = { chromium: "/usr/bin/chromium", firefox: "/usr/bin/firefox-esr" };
+let tried = 0;
 for (const browser_name of ["chromium", "firefox"]) {
+  if (!existsSync(executables[browser_name])) {
+    console.log(`skipped: ${browser_name}: ${executables[browser_name]} is not installed`);
+    continue;
+  }
+  tried += 1;
   const browser = await launch(browser_name, "en-US");
   const page = await open_page(browser);
   const labelled = await page.evaluate(() => document.getElementById("font").labels.length > 0 &&
@@ -177,4 +185,4 @@ for (const browser_name of ["chromium", "firefox"]) {
   await japanese.close();
   console.log(`${browser_name}: ${failures === 0 ? "passed" : "failures so far: " + failures}`);
 }
-process.exit(failures === 0 ? 0 : 1);
+process.exit(failures > 0 ? 1 : tried === 0 ? 77 : 0);
