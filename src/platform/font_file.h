@@ -12,13 +12,11 @@
 #include "platform/file_identity.h"
 
 struct FontFile {
-  std::intptr_t handle = -1;  // Linux: the file descriptor; Windows: the HANDLE
-  FileIdentity identity;      // which file the open reached
-  FileVersion version;        // how it looked at the open, or when last told
-  bool leased = false;        // Linux: held by a lease, which another open can break
-  // Linux: the monotonic time in ms until which a break of the lease begun
-  // since it was taken cannot have run out (its lease-break time).
-  std::int64_t lease_break_pending_until_ms = 0;
+  std::intptr_t handle = -1;      // Linux: the file descriptor; Windows: the HANDLE
+  FileIdentity identity;          // which file the open reached
+  FileVersion version;            // how it looked at the open, or when last told
+  bool leased = false;            // Linux: held by a lease, which another open can break
+  std::int64_t leased_at_ms = 0;  // Linux: when the lease was taken, on the monotonic clock
 };
 
 // Only a run that has found what it replaces opens the font for writing: a

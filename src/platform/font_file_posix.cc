@@ -193,7 +193,7 @@ FileProblem open_exclusive(const char* path, FileAccess access, Hold /*hold*/, F
   }
   file.handle = fd;
   file.leased = leased;
-  if (leased) file.lease_break_pending_until_ms = leased_at_ms + lease_break_time_ms();
+  file.leased_at_ms = leased_at_ms;
   file.identity = identity_of(status);
   file.version = version_of(status);
   if (times != nullptr) *times = {{}, file_time(status.stx_atime), file_time(status.stx_mtime), true};
@@ -223,7 +223,8 @@ bool write_font_file_through(const FontFile& file) { return fsync(descriptor(fil
 // is widened to the pages around it; the rest of the file stays cached.
 std::int64_t read_font_file_from_storage(const FontFile& file, std::int64_t offset, unsigned char* into,
                                          std::size_t length) {
-  const std::int64_t page = sysconf(_SC_PAGESIZE) > 0 ? sysconf(_SC_PAGESIZE) : 4096;
+  const long page_size = sysconf(_SC_PAGESIZE);
+  const std::int64_t page = page_size > 0 ? page_size : 4096;
   const std::int64_t start = offset / page * page;
   const std::int64_t end = (offset + static_cast<std::int64_t>(length) + page - 1) / page * page;
   (void)posix_fadvise(descriptor(file), static_cast<off_t>(start), static_cast<off_t>(end - start),
@@ -248,7 +249,8 @@ bool font_file_still_held(const FontFile& file) {
   // open was waiting, a truncating one among them: F_RDLCK proves writers
   // kept out only while no break begun since the lease can have run out.
   const int lease = fcntl(descriptor(file), F_GETLEASE);
-  if (lease == F_RDLCK) return monotonic_ms() < file.lease_break_pending_until_ms;
+  // The break time is read only then, as the answer is rarely F_RDLCK.
+  if (lease == F_RDLCK) return monotonic_ms() - file.leased_at_ms < lease_break_time_ms();
   return lease == F_WRLCK;
 }
 
